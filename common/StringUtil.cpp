@@ -1,0 +1,64 @@
+// String helpers; see StringUtil.h.
+#include "common/StringUtil.h"
+
+#include <windows.h>
+#include <cwchar>
+#include <vector>
+
+namespace dv {
+
+std::wstring FormatV(const wchar_t* fmt, va_list args) {
+  std::vector<wchar_t> buf(256);
+  for (;;) {
+    va_list copy;
+    va_copy(copy, args);
+    int n = vswprintf(buf.data(), buf.size(), fmt, copy);
+    va_end(copy);
+    if (n >= 0 && static_cast<size_t>(n) < buf.size()) return std::wstring(buf.data(), n);
+    // vswprintf gives -1 both for a short buffer and for a bad format: grow up
+    // to a sane bound, then give up with "".
+    if (buf.size() >= (1u << 24)) return std::wstring();
+    buf.resize(buf.size() * 4);
+  }
+}
+
+std::wstring Format(const wchar_t* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  std::wstring s = FormatV(fmt, args);
+  va_end(args);
+  return s;
+}
+
+std::wstring Trim(const std::wstring& text) {
+  const wchar_t* ws = L" \t\r\n";
+  size_t b = text.find_first_not_of(ws);
+  if (b == std::wstring::npos) return std::wstring();
+  size_t e = text.find_last_not_of(ws);
+  return text.substr(b, e - b + 1);
+}
+
+std::wstring AsciiUpper(const std::wstring& text) {
+  std::wstring s = text;
+  for (auto& c : s)
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  return s;
+}
+
+std::string ToUtf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(n > 0 ? n : 0, '\0');
+  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring FromUtf8(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(n > 0 ? n : 0, L'\0');
+  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+  return out;
+}
+
+}  // namespace dv

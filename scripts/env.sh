@@ -1,0 +1,39 @@
+# Environment shared by the build, test and demo scripts. Source it.
+#   DV_BUILD   build folder (default: build/ in the checkout)
+#   DV_PREFIX  the Wine prefix these scripts own (default: $DV_BUILD/wineprefix)
+DV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export DV_ROOT
+export DV_BUILD="${DV_BUILD:-$DV_ROOT/build}"
+export DV_PREFIX="${DV_PREFIX:-$DV_BUILD/wineprefix}"
+export WINEPREFIX="$DV_PREFIX"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# Pinned locale: the ANSI code page of the event log and of INI files follows it.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+export GTEST_COLOR=no
+
+# Starts Xvfb when there is no display (windows need one).
+dv_ensure_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local n=${DV_XVFB_DISPLAY:-97}
+  if ! [ -e /tmp/.X11-unix/X$n ]; then
+    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    for _ in $(seq 1 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+  fi
+  export DISPLAY=:$n
+}
+
+# Makes the Wine prefix with the test driver installed and starts a
+# persistent wineserver for it. A new prefix is made when none exists.
+dv_ensure_prefix() {
+  dv_ensure_display
+  if [ ! -f "$DV_PREFIX/.dv-ready" ]; then
+    rm -rf "$DV_PREFIX"
+    mkdir -p "$DV_PREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    wine "$DV_BUILD/x64/tools/dvprinters.exe" driver "$(winepath -w "$DV_ROOT/tests/harness/dvtest.ppd")" || return 1
+    touch "$DV_PREFIX/.dv-ready"
+  fi
+  wineserver -p >/dev/null 2>&1 || true
+}

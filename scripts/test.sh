@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs every test: builds if needed, makes a fresh Wine prefix with the test
+# printer driver, and runs CTest for both architectures.
+# Extra arguments go to ctest (for example -R engine).
+set -euo pipefail
+source "$(dirname "$0")/env.sh"
+[ -f "$DV_BUILD/x64/build.ninja" ] || bash "$DV_ROOT/scripts/build.sh"
+cmake --build "$DV_BUILD/x64" -j "$(nproc)"
+# Each run gets its own prefix.
+rm -rf "$DV_PREFIX"
+dv_ensure_prefix
+status=0
+# The tests share the prefix's registry and spooler: run them one at a time.
+ctest --test-dir "$DV_BUILD/x64" --output-on-failure "$@" || status=$?
+if [ -f "$DV_BUILD/x86/build.ninja" ]; then
+  cmake --build "$DV_BUILD/x86" -j "$(nproc)"
+  ctest --test-dir "$DV_BUILD/x86" --output-on-failure "$@" || status=$?
+fi
+wineserver -k >/dev/null 2>&1 || true
+exit $status
