@@ -147,6 +147,11 @@ PrinterSettings ReadPrinterSettings(const std::wstring& destinationPrinter, cons
   return settings;
 }
 
+int RawJobDuplex(const PrinterSettings& settings) {
+  if (IsUsableDevmode(settings.storedConfiguration)) return AsDevmode(settings.storedConfiguration)->dmDuplex;
+  return settings.forced.duplex;
+}
+
 bool FitsOneSide(int totalPages, int pagesPerSide) { return totalPages <= EffectivePagesPerSide(pagesPerSide); }
 
 std::vector<BYTE> ReadJobDevmode(const std::wstring& devmodeFile, const std::wstring& destinationPrinter,
