@@ -125,7 +125,8 @@ std::wstring ScenarioLayers::Description(int page) { return scenario_.GetDescrip
 
 bool ScenarioLayers::PrintsBacksidePage() const { return !scenario_.backsideTemplate.GetTemplateFile().empty(); }
 
-void PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPageJob& job) {
+EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPageJob& job) {
+  EmfPagesResult result;
   const int n = EffectivePagesPerSide(job.pagesPerSide);
   const DeviceMeasures measures = ReadDeviceMeasures(dc);
   bool sheetOpen = false;
@@ -134,7 +135,11 @@ void PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPag
     // A sheet starts with the first page of its group, or with the next page
     // after a backside page ended the sheet early.
     if (!sheetOpen) {
-      StartPage(dc);
+      if (StartPage(dc) <= 0) {
+        result.failedEvent = 1010;
+        result.error = GetLastError();
+        return result;
+      }
       sheetOpen = true;
     }
     layers.PrintLayer(1, p);
@@ -168,9 +173,14 @@ void PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPag
     }  // the turn ends with the page's foreground layer
     const bool sheetFull = n == 1 || i == n - 1 || p == job.totalPages;
     if (sheetFull || layers.PrintsBacksidePage()) {
-      EndPage(dc);
       sheetOpen = false;
+      if (EndPage(dc) <= 0) {
+        result.failedEvent = 1011;
+        result.error = GetLastError();
+        return result;
+      }
     }
     layers.PrintLayer(3, p);
   }
+  return result;
 }
