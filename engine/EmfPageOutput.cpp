@@ -123,7 +123,7 @@ void ScenarioLayers::PrintLayer(int mode, int page) { scenario_.PrintTemplate(mo
 
 std::wstring ScenarioLayers::Description(int page) { return scenario_.GetDescription(page); }
 
-bool ScenarioLayers::PrintsBacksidePage() const { return !scenario_.backsideTemplate.GetTemplateFile().empty(); }
+bool ScenarioLayers::PrintsBacksidePage() const { return !scenario_.backsideTemplate.IsEmpty(); }
 
 namespace {
 
