@@ -4,7 +4,6 @@
 #include <winspool.h>
 #include <climits>
 #include <cstddef>
-#include <cstring>
 #include <cwchar>
 
 #include "common/EventLog.h"

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "common/Handles.h"
-#include "common/InstallFolder.h"
 #include "common/SpooledEmf.h"
 #include "common/StringUtil.h"
 #include "engine/Scenario.h"
