@@ -155,6 +155,9 @@ struct PageCounter {
   }
 };
 
+VFile::WriteTarget g_outputTarget = nullptr;
+void* g_outputContext = nullptr;
+
 // Spooler failure of a started document: the event, the document ended.
 bool FailDocument(int code, DWORD error, HANDLE printer) {
   LogLastError(code, error);
@@ -300,6 +303,11 @@ int CopyRemainingData(VFile& in, VFile& out) {
   }
 }
 
+void SetRawOutputTarget(VFile::WriteTarget target, void* context) {
+  g_outputTarget = target;
+  g_outputContext = context;
+}
+
 int AnalyseRawJob(JobContext& ctx) { return AnalyzeRawJob(ctx.files.ctl, ctx.files.org); }
 
 bool RunRawJob(JobContext& ctx) {
@@ -334,6 +342,7 @@ bool RunRawJob(JobContext& ctx) {
   WriteDuplexToControlFile(ctx);
   VFile in(data.get(), VFile::kReadFile);
   VFile out(printer.get(), VFile::kWritePrinter);
+  if (g_outputTarget) out.SetWriteTarget(g_outputTarget, g_outputContext);
   PrnLang scanner;
   if (ctx.scenario) {
     ctx.scenario->SetMacroMode(1);

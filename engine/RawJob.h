@@ -15,8 +15,9 @@
 
 #include <string>
 
+#include "engine/VFile.h"
+
 class PrnLang;
-class VFile;
 
 // Result of AnalyzeRawJob.
 constexpr int kRawInstructionsJob = -1;
@@ -57,6 +58,11 @@ int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out);
 int CopyRemainingData(VFile& in, VFile& out);
 
 struct PrinterSettings;
+
+// Where the pipeline's RAW output stream hands its blocks; nullptr (the
+// default) is the printer through WritePrinter. Tests stand in for a printer
+// that takes only part of a write or refuses it.
+void SetRawOutputTarget(VFile::WriteTarget target, void* context);
 
 // The duplex value of a RAW job: the scenario's forced duplex, or the
 // stored driver configuration's dmDuplex when there is one; 1 when the job
