@@ -1,6 +1,6 @@
-// Scenario object: construction, selection and template layers.
-// Selection chooses no scenario until the job-process settings are read;
-// the layers print nothing until templates are loaded.
+// Scenario object: construction and template layers. The choice of the
+// scenario file (SelectScenario) is in ScenarioSelection.cpp; the layers
+// print nothing until templates are loaded.
 #include "engine/Scenario.h"
 
 #include <vector>
@@ -11,22 +11,6 @@
 CScenario::CScenario() : settingsFile(GetInstallDirectory() + L"Dorvane.ini") {}
 
 CScenario::~CScenario() = default;
-
-void CScenario::SelectScenario(const JobInformation& record) {
-  userName = record.userName;
-  documentName = record.documentName;
-  machineName = record.machineName;
-  printerName = record.printerName;
-  printerDC = record.printerDC;
-  orientation = record.orientation;
-  scenarioFile.clear();
-  LoadTemplates();
-}
-
-std::wstring CScenario::GetIniString(const std::wstring& section, const std::wstring& key, const std::wstring& file,
-                                     const std::wstring& def) const {
-  return ::GetIniString(section, key, file.empty() ? settingsFile : file, def);
-}
 
 void CScenario::LoadTemplates() {
   if (scenarioFile.empty()) return;
