@@ -1,6 +1,8 @@
-// Barcode fields printed through the engine's page template on the test
-// PostScript printer, then rendered by Ghostscript: the bars stand at the
-// field's rectangle with the module width worked out from its millimetres.
+// Barcode fields on printed EMF jobs: jobs spooled by the stand-in print
+// processor and printed through the engine library with a scenario whose
+// template holds barcode fields, rendered by Ghostscript. The bars stand at
+// the field's rectangle with the module width worked out from its
+// millimetres; without the encoder library every barcode prints silver.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,16 +10,15 @@
 #include <vector>
 
 #include "common/FieldData.h"
-#include "common/Handles.h"
 #include "common/InstallFolder.h"
+#include "common/PageTemplate.h"
 #include "engine/BarcodeDrawing.h"
-#include "engine/Template.h"
 #include "tests/support/TestEnv.h"
+#include "tools/fixtures/StandInPrintProcessor.h"
 
 namespace {
 
-constexpr int kDpi = 600;
-constexpr int kOffset = 150;  // the test driver's physical offsets
+constexpr int kDpi = 600;  // the test driver's resolution: a device unit is a rendered pixel
 
 // Paper pixel (at kDpi) of a millimetre position, as the field converts it.
 int PaperPixel(int mm) { return static_cast<int>(std::trunc(kDpi * (mm / 25.4))); }
@@ -35,51 +36,63 @@ CFieldData BarcodeField(const wchar_t* name, int type, int rotation, int left, i
   return field;
 }
 
-std::string ModuleString(const std::wstring& text, int symbology) {
-  std::vector<char> bits(CoBarcode::kBitsBufferSize, 0);
-  CoBarcode::GetBarcodeBits(text, symbology, bits.data());
-  return bits.data();
-}
+class BarcodePrint : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(printer.ok());
+    SetIniInt(L"General", L"DeleteFilesAfter", install.SettingsFile(), 0);
+    SetIniString(L"General", L"DefaultScenarioFile", install.SettingsFile(), install.Path() + L"print.scn");
+  }
+
+  void UseTemplate(const CPageTemplate& page) {
+    const std::wstring file = install.Path() + L"barcodes.dpt";
+    page.Save(file);
+    SetIniString(L"General", L"PortraitDefaultTemplateFile", install.Path() + L"print.scn", file);
+  }
+
+  // Prints a job of blank pages through the engine and renders it.
+  std::vector<dvtest::RenderedPage> PrintAndRender(dvfix::EmfJobSpec spec, int dpi) {
+    spec.printer = printer.Name();
+    spec.draw = [](HDC, int, int, int) {};
+    printer.ClearOutput();
+    const int job = dvfix::SpoolEmfJob(spec);
+    EXPECT_GT(job, 0);
+    EXPECT_EQ(dvfix::ProcessSpooledJob(job, false, dvtest::BuiltFile(L"engine\\Jobforge.Dll")), 1);
+    return dvtest::RenderPostScript(printer.OutputFile(), dpi);
+  }
+
+  static std::string ModuleString(const std::wstring& text, int symbology) {
+    std::vector<char> bits(CoBarcode::kBitsBufferSize, 0);
+    CoBarcode::GetBarcodeBits(text, symbology, bits.data());
+    return bits.data();
+  }
+
+  dvtest::ScopedInstallFolder install;
+  dvtest::TestPrinter printer;
+};
 
 }  // namespace
 
-TEST(BarcodePrint, FieldsPrintBarsOfTheirModuleWidthInTheirRectangles) {
-  dvtest::ScopedInstallFolder install;
+TEST_F(BarcodePrint, FieldsPrintBarsOfTheirModuleWidthInTheirRectangles) {
   ASSERT_TRUE(install.Install(dvtest::BuiltFile(L"barcode\\Strimlet.dll")));
-  dvtest::TestPrinter printer;
-  ASSERT_TRUE(printer.ok());
-
   // EAN-13 with guards from the document name (its check digit appended),
   // Code 128 Auto of the user name turned by 90 degrees.
-  const std::wstring file = install.Path() + L"Barcodes.dpt";
-  SetIniString(L"General", L"NumFields", file, L"2");
-  BarcodeField(kFieldDocumentName, 12, 0, 20, 30, 50, 20).Save(file, 1);
-  BarcodeField(kFieldUserName, 0, 90, 100, 30, 20, 60).Save(file, 2);
+  CPageTemplate page;
+  page.fields.push_back(BarcodeField(kFieldDocumentName, 12, 0, 20, 30, 50, 20));
+  page.fields.push_back(BarcodeField(kFieldUserName, 0, 90, 100, 30, 20, 60));
+  UseTemplate(page);
 
-  dv::DcHandle dc(CreateDCW(nullptr, printer.Name().c_str(), nullptr, nullptr));
-  ASSERT_TRUE(dc);
-  ASSERT_EQ(GetDeviceCaps(dc.get(), LOGPIXELSX), kDpi);
-  ASSERT_EQ(GetDeviceCaps(dc.get(), PHYSICALOFFSETX), kOffset);
-  ASSERT_EQ(GetDeviceCaps(dc.get(), PHYSICALOFFSETY), kOffset);
-  CTemplate page;
-  page.Init(dc.get(), 1, nullptr, 0, file, L"DORVANE", L"400638133393", L"HOST", printer.Name(), L"Staff");
-  ASSERT_EQ(page.GetFieldCount(), 2);
-  DOCINFOW doc = {sizeof(doc), L"barcodes"};
-  ASSERT_GT(StartDocW(dc.get(), &doc), 0);
-  ASSERT_GT(StartPage(dc.get()), 0);
-  page.Play();
-  ASSERT_GT(EndPage(dc.get()), 0);
-  ASSERT_GT(EndDoc(dc.get()), 0);
-  dc.reset();
+  dvfix::EmfJobSpec spec;
+  spec.user = L"DORVANE";
+  spec.document = L"400638133393";
+  const auto pages = PrintAndRender(spec, kDpi);
+  ASSERT_EQ(pages.size(), 1u);
+  const dvtest::RenderedPage& p = pages[0];
 
   const std::string ean = ModuleString(L"4006381333931", 11);
   const std::string code128 = ModuleString(L"DORVANE", 0);
   ASSERT_EQ(ean.size(), 95u);
   ASSERT_EQ(code128.size(), 11u * 9 + 13);
-
-  auto pages = dvtest::RenderPostScript(printer.OutputFile(), kDpi);
-  ASSERT_EQ(pages.size(), 1u);
-  const dvtest::RenderedPage& p = pages[0];
 
   {
     SCOPED_TRACE("EAN-13 at 0 degrees");
@@ -134,50 +147,37 @@ TEST(BarcodePrint, FieldsPrintBarsOfTheirModuleWidthInTheirRectangles) {
   }
 }
 
-TEST(BarcodePrint, MissingLibraryPrintsSilverAndLogsPerBarcode) {
-  dvtest::ScopedInstallFolder install;  // no Strimlet.dll
-  dvtest::TestPrinter printer;
-  ASSERT_TRUE(printer.ok());
-  const std::wstring file = install.Path() + L"Barcodes.dpt";
-  SetIniString(L"General", L"NumFields", file, L"2");
-  BarcodeField(kFieldUserName, 0, 0, 20, 30, 60, 20).Save(file, 1);
+TEST_F(BarcodePrint, MissingLibraryPrintsSilverAndLogsPerBarcode) {
+  // No Strimlet.dll in the install folder.
+  CPageTemplate page;
+  page.fields.push_back(BarcodeField(kFieldUserName, 0, 0, 20, 30, 60, 20));
   CFieldData text;
   text.FieldName = kFieldPrinterName;
   text.PrintText = 1;
   text.TextLeft = 20;
   text.TextTop = 80;
   text.TextFont = L"0,0,0,0,0,700,0,28,Arial";
-  text.Save(file, 2);
+  page.fields.push_back(text);
+  UseTemplate(page);
 
-  dv::DcHandle dc(CreateDCW(nullptr, printer.Name().c_str(), nullptr, nullptr));
-  ASSERT_TRUE(dc);
-  CTemplate page;
-  page.Init(dc.get(), 1, nullptr, 0, file, L"DORVANE", L"doc", L"HOST", L"WWWWWWWW", L"Staff");
-  DOCINFOW doc = {sizeof(doc), L"no library"};
-  ASSERT_GT(StartDocW(dc.get(), &doc), 0);
-  for (int sheet = 0; sheet < 2; ++sheet) {
-    ASSERT_GT(StartPage(dc.get()), 0);
-    page.Play();
-    ASSERT_GT(EndPage(dc.get()), 0);
-  }
-  ASSERT_GT(EndDoc(dc.get()), 0);
-  dc.reset();
+  dvfix::EmfJobSpec spec;
+  spec.pages = 2;
+  const auto pages = PrintAndRender(spec, 150);
+  ASSERT_EQ(pages.size(), 2u);
 
   int events = 0;
   for (const std::string& line : install.EventLines()) events += line.find(",1014,") != std::string::npos;
   EXPECT_EQ(events, 2);  // once per barcode per page
 
-  auto pages = dvtest::RenderPostScript(printer.OutputFile(), 150);
-  ASSERT_EQ(pages.size(), 2u);
-  // Silver block over the rectangle (150 dpi here), text still printed.
-  // The middle of the 20..80 mm by 30..50 mm rectangle.
+  // A silver block over the middle of the 20..80 mm by 30..50 mm rectangle
+  // (150 dpi here); the text field still prints.
   const int cx = static_cast<int>(150 * 50 / 25.4), cy = static_cast<int>(150 * 40 / 25.4);
-  // PostScript carries the grey as a fraction: allow one step per channel.
   for (const dvtest::RenderedPage& sheet : pages) {
+    // PostScript carries the grey as a fraction: allow one step per channel.
     const uint32_t pixel = sheet.Pixel(cx, cy);
     for (int shift : {0, 8, 16}) EXPECT_NEAR(static_cast<int>((pixel >> shift) & 0xFF), 0xC0, 1) << std::hex << pixel;
+    EXPECT_GT(sheet.InkRatio(static_cast<int>(150 * 20 / 25.4), static_cast<int>(150 * 80 / 25.4),
+                             static_cast<int>(150 * 80 / 25.4), static_cast<int>(150 * 90 / 25.4)),
+              0.01);
   }
-  EXPECT_GT(pages[0].InkRatio(static_cast<int>(150 * 20 / 25.4), static_cast<int>(150 * 80 / 25.4),
-                              static_cast<int>(150 * 80 / 25.4), static_cast<int>(150 * 90 / 25.4)),
-            0.01);
 }
