@@ -1,5 +1,13 @@
-// The EMF middle of the pipeline: the destination device context from the
-// job's devmode, the document and its pages played 1-up.
+// The EMF middle of the pipeline: the destination printer's settings and
+// devmode, its device context, the document and its pages.
+//
+// Order: driver name and the scenario's forced settings for the record's
+// orientation; the destination devmode from the job's devmode file (or the
+// printer's default) with forcing, the one-sided rule and the sheet turn;
+// the device context with its fallback to PrinterName; Job/Duplex; the
+// scenario gets the device context; the document starts (into the Gatepost
+// queue file when Gatepost is on); every page is placed 1-up or n-up with its
+// template layers; the document ends and the device context is deleted.
 #include <windows.h>
 
 #include <vector>
@@ -7,64 +15,44 @@
 #include "common/EventLog.h"
 #include "common/Handles.h"
 #include "common/InstallFolder.h"
-#include "engine/EngineRegistry.h"
+#include "common/SpooledEmf.h"
+#include "engine/DestinationPrinter.h"
+#include "engine/EmfPageOutput.h"
 #include "engine/Gatepost.h"
 #include "engine/Pipeline.h"
 #include "engine/Scenario.h"
 
-namespace {
-
-// Page records of the spooled EMF stream, in order.
-std::vector<std::vector<BYTE>> ReadSpoolPages(const std::wstring& path) {
-  std::vector<std::vector<BYTE>> pages;
-  std::vector<BYTE> data;
-  dv::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file) return pages;
-  DWORD size = GetFileSize(file.get(), nullptr);
-  data.resize(size);
-  DWORD read = 0;
-  if (size && (!ReadFile(file.get(), data.data(), size, &read, nullptr) || read != size)) return pages;
-  size_t pos = 0;
-  while (pos + 8 <= data.size()) {
-    DWORD type = *reinterpret_cast<const DWORD*>(&data[pos]);
-    DWORD len = *reinterpret_cast<const DWORD*>(&data[pos + 4]);
-    pos += 8;
-    if (type == 0x00010000) len = len >= 8 ? len - 8 : 0;
-    if (len > data.size() - pos) break;
-    if (type == 12) pages.emplace_back(data.begin() + pos, data.begin() + pos + len);
-    pos += len;
-  }
-  return pages;
-}
-
-// A DEVMODE is used only when its stated sizes fit the bytes it came in.
-const DEVMODEW* UsableDevmode(const std::vector<BYTE>& bytes) {
-  if (bytes.size() < offsetof(DEVMODEW, dmFields) + sizeof(DWORD)) return nullptr;
-  const auto* dm = reinterpret_cast<const DEVMODEW*>(bytes.data());
-  if (size_t(dm->dmSize) + dm->dmDriverExtra > bytes.size() || dm->dmSize < offsetof(DEVMODEW, dmFields)) return nullptr;
-  return dm;
-}
-
-}  // namespace
-
 bool RunEmfJob(JobContext& ctx) {
-  std::vector<BYTE> devmodeBytes;
-  ReadFileToBuffer(ctx.files.dvm, devmodeBytes);
-  const DEVMODEW* devmode = UsableDevmode(devmodeBytes);
+  // 9. What the scenario forces on the destination printer.
+  const PrinterSettings settings =
+      ReadPrinterSettings(ctx.destinationPrinter, ctx.scenario->GetScenarioFile(), ctx.record.orientation);
 
-  dv::DcHandle dc(CreateDCW(L"WINSPOOL", ctx.destinationPrinter.c_str(), nullptr, devmode));
-  if (!dc) dc.reset(CreateDCW(L"WINSPOOL", ctx.printerName.c_str(), nullptr, devmode));
-  if (!dc) {
-    LogLastErrorWithText(1004, GetLastError(), ctx.printerName);
-    return false;
-  }
+  // 10. The destination devmode.
+  DevmodeRequest request;
+  request.jobDevmode = ReadJobDevmode(ctx.files.dvm, ctx.destinationPrinter, ctx.printerName);
+  request.settings = settings;
+  request.totalPages = ctx.totalPages;
+  request.pagesPerSide = ctx.pagesPerSide;
+  request.orientation = ctx.orientation;
+  const DestinationDevmode destination = BuildDestinationDevmode(request);
+  for (const EngineEvent& e : destination.events) WriteEvent(e.code, e.detail);
 
-  ctx.duplex = devmode && (devmode->dmFields & DM_DUPLEX) ? devmode->dmDuplex : 1;
+  // 11. The device context (event 1004 when neither printer gives one).
+  dv::DcHandle dc = CreateDestinationDC(ctx.destinationPrinter, settings.driverName, ctx.printerName,
+                                        destination.devmode);
+  if (!dc) return false;
+
+  // 12. The duplex value and the scenario's device context. The macro mode
+  // and the job number come first: only the reload at SetPrinterDC passes
+  // them on to the templates.
+  ctx.duplex = destination.duplex;
   WriteDuplexToControlFile(ctx);
   ctx.scenario->SetMacroMode(0);
   ctx.scenario->SetJobNumber(ctx.jobNumber);
   ctx.scenario->SetPrinterDC(dc.get());
 
+  // 13-14. The document. A document the printer refuses prints nothing, so
+  // the job is kept rather than reported as printed.
   if (ctx.sendToGatepost && !GetGatepostQueueFile(ctx.gatepostQueueFile)) return false;
   const std::wstring datatype = GetIniString(L"General", L"Datatype", ctx.files.ctl, L"NT EMF 1.008");
   DOCINFOW di = {};
@@ -77,30 +65,28 @@ bool RunEmfJob(JobContext& ctx) {
     return false;
   }
 
-  const auto pages = ReadSpoolPages(ctx.files.org);
-  const int width = GetDeviceCaps(dc.get(), HORZRES);
-  const int height = GetDeviceCaps(dc.get(), VERTRES);
-  for (int page = 1; page <= ctx.totalPages; ++page) {
-    if (StartPage(dc.get()) <= 0) {
-      LogLastError(1010, GetLastError());
+  // 15. The pages, read forward from the spool data once.
+  {
+    CSpooledEmf reader(ctx.files.org, ctx.totalPages);
+    // One open for the whole job; when it fails, each page opens the file
+    // itself and finds what it finds.
+    reader.HoldFile();
+    ScenarioLayers layers(*ctx.scenario);
+    EmfPageJob job;
+    job.totalPages = ctx.totalPages;
+    job.pagesPerSide = ctx.pagesPerSide;
+    job.orientation = ctx.orientation;
+    job.recordOrientation = ctx.record.orientation;
+    job.controlFile = ctx.files.ctl;
+    const EmfPagesResult pages = PrintEmfPages(dc.get(), reader, layers, job);
+    if (pages.failedEvent != 0) {
+      LogLastError(pages.failedEvent, pages.error);
       AbortDoc(dc.get());
       return false;
     }
-    ctx.scenario->PrintTemplate(1, page);
-    SetIniString(L"PageTemplates", std::to_wstring(page), ctx.files.ctl, ctx.scenario->GetDescription(page));
-    if (page <= static_cast<int>(pages.size())) {
-      dv::EnhMetaFileHandle emf(SetEnhMetaFileBits(static_cast<UINT>(pages[page - 1].size()), pages[page - 1].data()));
-      RECT r = {0, 0, width, height};
-      if (emf) PlayEnhMetaFile(dc.get(), emf.get(), &r);
-    }
-    ctx.scenario->PrintTemplate(0, page);
-    if (EndPage(dc.get()) <= 0) {
-      LogLastError(1011, GetLastError());
-      AbortDoc(dc.get());
-      return false;
-    }
-    ctx.scenario->PrintTemplate(3, page);
   }
+
+  // 16. The end of the document; the device context goes with dc.
   if (EndDoc(dc.get()) <= 0) {
     LogLastError(1012, GetLastError());
     return false;

@@ -95,7 +95,18 @@ struct EmfPageJob {
   std::wstring controlFile;   // receives PageTemplates/<page>
 };
 
+// 0, or the event of the sheet call the printer refused (1010 StartPage,
+// 1011 EndPage) with its error.
+struct EmfPagesResult {
+  int failedEvent = 0;
+  DWORD error = 0;
+};
+
 // Prints pages 1 to totalPages (none for 0 or less). A page the reader
 // cannot give plays nothing; its sheet steps and layers happen as for any
-// page. The results of the page and playback calls are not examined.
-void PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPageJob& job);
+// page. The description of each page is taken after its background layer;
+// the PageTemplates section of the control file receives the keys of every
+// page reached when the loop ends (also on a failure exit). A sheet the printer refuses to start or end stops the loop: the
+// sheet is lost, so the job must not count as printed. Playback and
+// transform results are not examined.
+EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPageJob& job);
