@@ -65,6 +65,7 @@ void CSpooledEmf::SetFile(const std::wstring& path) {
   if (path != filePath) {
     lastPage = 0;
     lastOffset = 0;
+    heldFile.reset();
   }
   filePath = path;
 }
@@ -72,10 +73,18 @@ void CSpooledEmf::SetFile(const std::wstring& path) {
 void CSpooledEmf::SetPageCount(int count) { pageCount = count != 0 ? count : CountPages(); }
 
 void CSpooledEmf::Reset() {
+  heldFile.reset();
   filePath.clear();
   pageCount = 0;
   lastPage = 0;
   lastOffset = 0;
+}
+
+bool CSpooledEmf::HoldFile() {
+  heldFile.reset();
+  if (filePath.empty()) return false;
+  heldFile = OpenSpoolData(filePath);
+  return static_cast<bool>(heldFile);
 }
 
 uint32_t CSpooledEmf::ReadNextPageSize(HANDLE file) {
@@ -113,18 +122,23 @@ HENHMETAFILE CSpooledEmf::GetPage(int n) {
   // The reader only moves forward: a page already passed (or below 1) needs
   // a new reader.
   if (n <= lastPage || n < 1) return nullptr;
-  dv::FileHandle file = OpenSpoolData(filePath);
-  if (!file) return nullptr;
-  if (lastPage > 0) {
-    LARGE_INTEGER offset;
-    offset.QuadPart = static_cast<LONGLONG>(lastOffset);
-    if (!SetFilePointerEx(file.get(), offset, nullptr, FILE_BEGIN)) return nullptr;
+  dv::FileHandle opened;
+  HANDLE file = heldFile.get();
+  if (!heldFile) {
+    opened = OpenSpoolData(filePath);
+    if (!opened) return nullptr;
+    file = opened.get();
   }
+  // From the position after the last page handed out (the start before the
+  // first); a held file may stand elsewhere after a failed read.
+  LARGE_INTEGER offset;
+  offset.QuadPart = static_cast<LONGLONG>(lastPage > 0 ? lastOffset : 0);
+  if (!SetFilePointerEx(file, offset, nullptr, FILE_BEGIN)) return nullptr;
   for (int page = lastPage + 1; page <= n; ++page) {
-    uint32_t size = ReadNextPageSize(file.get());
+    uint32_t size = ReadNextPageSize(file);
     if (size == 0) return nullptr;  // the stream ends before page n
     if (page < n) {
-      if (!SkipForward(file.get(), size)) return nullptr;
+      if (!SkipForward(file, size)) return nullptr;
       continue;
     }
     std::vector<BYTE> bits;
@@ -133,9 +147,9 @@ HENHMETAFILE CSpooledEmf::GetPage(int n) {
     } catch (const std::bad_alloc&) {
       return nullptr;  // a page that cannot be held ends the stream here
     }
-    if (!ReadExactly(file.get(), bits.data(), size)) return nullptr;
+    if (!ReadExactly(file, bits.data(), size)) return nullptr;
     uint64_t after = 0;
-    if (!Position(file.get(), after)) return nullptr;
+    if (!Position(file, after)) return nullptr;
     lastPage = n;
     lastOffset = after;
     return SetEnhMetaFileBits(size, bits.data());

@@ -8,8 +8,9 @@
 // (type 12) are pages; their data is a complete enhanced metafile. Every other
 // record (devmodes, fonts, page starts, extensions) is skipped.
 //
-// The reader keeps no file open between calls and caches no page. It moves
-// forward only: after page n has been handed out, pages up to n are gone and
+// The reader keeps no file open between calls and caches no page, unless
+// its caller asks it to hold the file open for a run of pages (HoldFile). It
+// moves forward only: after page n has been handed out, pages up to n are gone and
 // asking for one of them gives NULL; reading the pages in ascending order
 // reads the stream once.
 //
@@ -21,6 +22,8 @@
 #include <windows.h>
 #include <cstdint>
 #include <string>
+
+#include "common/Handles.h"
 
 class CSpooledEmf {
  public:
@@ -62,6 +65,15 @@ class CSpooledEmf {
   // or bytes that do not form a metafile.
   HENHMETAFILE GetPage(int n);
 
+  // Keeps the file open, with read sharing only, until ReleaseFile, the
+  // next SetFile with another path, Reset or the reader's end, so that a
+  // job's pages read in order cost one open instead of one per page (an
+  // open is a round trip to the system). Meanwhile no other program can
+  // write or delete the file. False when it cannot be opened; GetPage then
+  // opens it per call as usual.
+  bool HoldFile();
+  void ReleaseFile() { heldFile.reset(); }
+
   // Reads records from the file's current position up to the next page
   // record. Returns the size of the page's data with the file positioned at
   // that data, or 0 at the end of the stream (including a record whose size
@@ -73,4 +85,5 @@ class CSpooledEmf {
   int pageCount = 0;
   int lastPage = 0;          // number of the last page handed out, 0 before the first
   uint64_t lastOffset = 0;   // file offset just after the data of page lastPage
+  dv::FileHandle heldFile;   // open only between HoldFile and ReleaseFile
 };

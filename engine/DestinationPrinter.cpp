@@ -4,7 +4,6 @@
 #include <winspool.h>
 #include <climits>
 #include <cstddef>
-#include <cstring>
 #include <cwchar>
 
 #include "common/EventLog.h"
@@ -145,6 +144,11 @@ PrinterSettings ReadPrinterSettings(const std::wstring& destinationPrinter, cons
     for (const EngineEvent& e : events) WriteEvent(e.code, e.detail);
   }
   return settings;
+}
+
+int RawJobDuplex(const PrinterSettings& settings) {
+  if (IsUsableDevmode(settings.storedConfiguration)) return AsDevmode(settings.storedConfiguration)->dmDuplex;
+  return settings.forced.duplex;
 }
 
 bool FitsOneSide(int totalPages, int pagesPerSide) { return totalPages <= EffectivePagesPerSide(pagesPerSide); }

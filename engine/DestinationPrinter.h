@@ -64,7 +64,7 @@ int StringToInt(const std::wstring& text);
 // writes, and dmSize + dmDriverExtra within the length.
 bool IsUsableDevmode(const std::vector<BYTE>& bytes);
 
-// A heap copy (dmSize + dmDriverExtra bytes) of the printer's default
+// A copy (dmSize + dmDriverExtra bytes) of the printer's default
 // DEVMODE from its level-2 information; empty when the printer cannot be
 // opened or read or its devmode is not usable. No event.
 std::vector<BYTE> GetPrinterDefaultDevmode(const std::wstring& printer);
@@ -89,6 +89,11 @@ std::vector<BYTE> ConvertStoredConfiguration(const std::wstring& hex, const std:
 // unusable; the job goes on without it.
 PrinterSettings ReadPrinterSettings(const std::wstring& destinationPrinter, const std::wstring& scenarioFile,
                                     int recordOrientation);
+
+// The duplex value of a RAW job before its page count: the stored
+// configuration's dmDuplex when there is one, else <prefix>ForceDuplex. The
+// caller then applies FitsOneSide (a job that fits one side gets 1).
+int RawJobDuplex(const PrinterSettings& settings);
 
 // True when a job of totalPages fits on one side of one sheet; pages per
 // side outside 1, 2, 4, 6, 9, 16 count as 1 (they print 1-up).

@@ -68,6 +68,9 @@ bool RunEmfJob(JobContext& ctx) {
   // 15. The pages, read forward from the spool data once.
   {
     CSpooledEmf reader(ctx.files.org, ctx.totalPages);
+    // One open for the whole job; when it fails, each page opens the file
+    // itself and finds what it finds.
+    reader.HoldFile();
     ScenarioLayers layers(*ctx.scenario);
     EmfPageJob job;
     job.totalPages = ctx.totalPages;

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "common/Handles.h"
-#include "common/InstallFolder.h"
 #include "common/SpooledEmf.h"
 #include "common/StringUtil.h"
 #include "engine/Scenario.h"
@@ -123,10 +122,41 @@ void ScenarioLayers::PrintLayer(int mode, int page) { scenario_.PrintTemplate(mo
 
 std::wstring ScenarioLayers::Description(int page) { return scenario_.GetDescription(page); }
 
-bool ScenarioLayers::PrintsBacksidePage() const { return !scenario_.backsideTemplate.GetTemplateFile().empty(); }
+bool ScenarioLayers::PrintsBacksidePage() const { return !scenario_.backsideTemplate.IsEmpty(); }
+
+namespace {
+
+// The PageTemplates keys of the pages printed so far, written to the control
+// file in one go when the loop ends, however it ends. One private-profile
+// write rewrites the whole file, so a write per page would cost the job
+// about as much as playing its pages.
+class PageTemplatesSection {
+ public:
+  explicit PageTemplatesSection(const std::wstring& controlFile) : controlFile_(controlFile) {}
+  ~PageTemplatesSection() {
+    if (controlFile_.empty() || lines_.empty()) return;
+    lines_.push_back(L'\0');
+    WritePrivateProfileSectionW(L"PageTemplates", lines_.c_str(), controlFile_.c_str());
+  }
+  PageTemplatesSection(const PageTemplatesSection&) = delete;
+  PageTemplatesSection& operator=(const PageTemplatesSection&) = delete;
+
+  void Add(int page, const std::wstring& description) {
+    lines_ += dv::Format(L"%d=", page);
+    lines_ += description;
+    lines_.push_back(L'\0');
+  }
+
+ private:
+  std::wstring controlFile_;
+  std::wstring lines_;  // "key=value\0" lines; the terminating \0 is added at the write
+};
+
+}  // namespace
 
 EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPageJob& job) {
   EmfPagesResult result;
+  PageTemplatesSection pageTemplates(job.controlFile);
   const int n = EffectivePagesPerSide(job.pagesPerSide);
   const DeviceMeasures measures = ReadDeviceMeasures(dc);
   bool sheetOpen = false;
@@ -143,8 +173,7 @@ EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, co
       sheetOpen = true;
     }
     layers.PrintLayer(1, p);
-    const std::wstring description = layers.Description(p);
-    if (!job.controlFile.empty()) SetIniString(L"PageTemplates", dv::Format(L"%d", p), job.controlFile, description);
+    pageTemplates.Add(p, layers.Description(p));
     {
       dv::EnhMetaFileHandle page(reader.GetPage(p));
       RECT cell = GetPageCell(p, n, job.orientation, measures.horzRes, measures.vertRes);

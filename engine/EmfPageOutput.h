@@ -104,7 +104,9 @@ struct EmfPagesResult {
 
 // Prints pages 1 to totalPages (none for 0 or less). A page the reader
 // cannot give plays nothing; its sheet steps and layers happen as for any
-// page. A sheet the printer refuses to start or end stops the loop: the
+// page. The description of each page is taken after its background layer;
+// the PageTemplates section of the control file receives the keys of every
+// page reached when the loop ends (also on a failure exit). A sheet the printer refuses to start or end stops the loop: the
 // sheet is lost, so the job must not count as printed. Playback and
 // transform results are not examined.
 EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPageJob& job);

@@ -275,14 +275,6 @@ int CountPcl5Pages(const std::wstring& spoolFile) {
   return counter.pages;
 }
 
-int GetRawDuplexValue(const PrinterSettings& settings, int totalPages, int pagesPerSide) {
-  int duplex = settings.forced.duplex;
-  if (!settings.storedConfiguration.empty())
-    duplex = reinterpret_cast<const DEVMODEW*>(settings.storedConfiguration.data())->dmDuplex;
-  if (FitsOneSide(totalPages, pagesPerSide)) duplex = 1;
-  return duplex;
-}
-
 int WritePclDuplexHeader(PrnLang& /*scanner*/, VFile& in, VFile& out, int duplex) {
   const int duplexAt = in.Find(kDuplexCommand);
   int headerEnd = in.Find(kHeaderEnd);
@@ -401,7 +393,8 @@ bool RunRawJob(JobContext& ctx) {
     SetIniInt(L"General", L"TotalPages", ctx.files.ctl, ctx.totalPages);
     SetIniInt(L"Job", L"Pages", ctx.files.ctl, ctx.totalPages);
   }
-  ctx.duplex = GetRawDuplexValue(settings, ctx.totalPages, ctx.pagesPerSide);
+  // A job that fits on one side of a sheet prints one-sided.
+  ctx.duplex = FitsOneSide(ctx.totalPages, ctx.pagesPerSide) ? 1 : RawJobDuplex(settings);
 
   dv::FileHandle data(OpenSpoolData(ctx.files.org));
   if (!data) {

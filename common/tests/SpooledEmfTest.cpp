@@ -193,6 +193,37 @@ TEST_F(SpooledEmfTest, AnotherFileRestartsTheReadingPosition) {
   EXPECT_EQ(MetafileBytes(b1.get()), page3);
 }
 
+TEST_F(SpooledEmfTest, HeldFileReadsTheSamePagesAndIsReleased) {
+  std::wstring path = Write(L"job.Org", kHeader + kDevmode + Record(12, page1) + kFont + Record(12, page2) +
+                                            Record(12, page3));
+  CSpooledEmf reader(path);
+  ASSERT_TRUE(reader.HoldFile());
+  // Held, the file can be neither written nor deleted by anyone else.
+  EXPECT_FALSE(dv::FileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr)));
+  EXPECT_EQ(reader.GetPage(0), nullptr);
+  dv::EnhMetaFileHandle second(reader.GetPage(2));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(MetafileBytes(second.get()), page2);
+  EXPECT_EQ(reader.GetPage(5), nullptr) << "past the end";
+  dv::EnhMetaFileHandle third(reader.GetPage(3));
+  ASSERT_TRUE(third) << "a failed request does not lose the held position";
+  EXPECT_EQ(MetafileBytes(third.get()), page3);
+  reader.ReleaseFile();
+  EXPECT_TRUE(DeleteFileW(path.c_str()));
+
+  std::wstring a = Write(L"a.Org", kHeader + Record(12, page1));
+  std::wstring b = Write(L"b.Org", kHeader + Record(12, page2));
+  CSpooledEmf other(a);
+  ASSERT_TRUE(other.HoldFile());
+  other.SetFile(b);
+  EXPECT_TRUE(DeleteFileW(a.c_str())) << "another path releases the held file";
+  dv::EnhMetaFileHandle first(other.GetPage(1));
+  ASSERT_TRUE(first);
+  EXPECT_EQ(MetafileBytes(first.get()), page2);
+  EXPECT_FALSE(CSpooledEmf(install.Path() + L"missing.Org").HoldFile());
+}
+
 TEST_F(SpooledEmfTest, EngineConstructorCountAndReset) {
   std::wstring path = Write(L"job.Org", kHeader + kDevmode + Record(12, page1) + Record(12, page2));
   CSpooledEmf counted(path, 0);

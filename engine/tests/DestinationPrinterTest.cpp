@@ -225,6 +225,21 @@ TEST(DestinationDevmode, Table) {
   }
 }
 
+TEST(RawJobDuplex, StoredConfigurationBeforeForcedDuplex) {
+  PrinterSettings settings;
+  EXPECT_EQ(RawJobDuplex(settings), 0);
+  settings.forced.duplex = 3;
+  EXPECT_EQ(RawJobDuplex(settings), 3);
+  settings.storedConfiguration = MakeDevmode({L"Stored", 0, DM_DUPLEX, 1, 9, 1, 1, DMDUP_VERTICAL});
+  EXPECT_EQ(RawJobDuplex(settings), 2);
+  EXPECT_TRUE(FitsOneSide(1, 1));
+  EXPECT_TRUE(FitsOneSide(0, 1));
+  EXPECT_FALSE(FitsOneSide(2, 1));
+  EXPECT_TRUE(FitsOneSide(16, 16));
+  EXPECT_FALSE(FitsOneSide(3, 3)) << "3 per side prints 1-up";
+  EXPECT_FALSE(FitsOneSide(2, 0));
+}
+
 TEST(StoredConfiguration, MissingOrUnusableConfigurationsGiveEvent3003) {
   struct Row {
     const char* name;

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "common/InstallFolder.h"
-#include "engine/DestinationPrinter.h"
 #include "engine/PrnLang.h"
 #include "engine/RawJob.h"
 #include "engine/VFile.h"
@@ -130,20 +129,6 @@ TEST(PclDuplexHeader, DigitInTheHeader) {
     CopiedJob job = CopyJob(row.data, 0, row.duplex);
     EXPECT_EQ(job.header + job.rest, row.expected);
   }
-}
-
-TEST(RawDuplexValue, ForcedStoredAndOneSided) {
-  PrinterSettings settings;
-  settings.forced.duplex = 3;
-  EXPECT_EQ(GetRawDuplexValue(settings, 5, 1), 3);
-  EXPECT_EQ(GetRawDuplexValue(settings, 1, 1), 1);
-  EXPECT_EQ(GetRawDuplexValue(settings, 4, 4), 1);
-  std::vector<BYTE> stored(sizeof(DEVMODEW), 0);
-  reinterpret_cast<DEVMODEW*>(stored.data())->dmSize = sizeof(DEVMODEW);
-  reinterpret_cast<DEVMODEW*>(stored.data())->dmDuplex = 2;
-  settings.storedConfiguration = stored;
-  EXPECT_EQ(GetRawDuplexValue(settings, 5, 1), 2);
-  EXPECT_EQ(GetRawDuplexValue(PrinterSettings{}, 5, 1), 0);
 }
 
 namespace {
