@@ -1,6 +1,6 @@
-// Scenario object: construction, selection and template layers.
-// Selection chooses no scenario until the job-process settings are read;
-// the layers print nothing until templates are loaded.
+// Scenario object: construction and template layers. The choice of the
+// scenario file (SelectScenario) is in ScenarioSelection.cpp; the layers
+// print nothing until templates are loaded.
 #include "engine/Scenario.h"
 
 #include <vector>
@@ -12,23 +12,20 @@ CScenario::CScenario() : settingsFile(GetInstallDirectory() + L"Dorvane.ini") {}
 
 CScenario::~CScenario() = default;
 
-void CScenario::SelectScenario(const JobInformation& record) {
-  userName = record.userName;
-  documentName = record.documentName;
-  machineName = record.machineName;
-  printerName = record.printerName;
-  printerDC = record.printerDC;
-  orientation = record.orientation;
-  scenarioFile.clear();
-  LoadTemplates();
+void CScenario::LoadTemplates() {
+  if (scenarioFile.empty()) return;
+  // Orientation 2 reads the landscape keys; every other value, the portrait
+  // ones.
+  const wchar_t* const prefix = orientation == 2 ? L"Landscape" : L"Portrait";
+  const std::wstring defaultFile =
+      GetIniString(L"General", std::wstring(prefix) + L"DefaultTemplateFile", scenarioFile, L"");
+  const std::wstring backsideFile =
+      GetIniString(L"General", std::wstring(prefix) + L"BacksideTemplateFile", scenarioFile, L"");
+  defaultTemplate.Init(printerDC, jobNumber, output, macroMode, defaultFile, userName, documentName, machineName,
+                       printerName, groupName);
+  backsideTemplate.Init(printerDC, jobNumber, output, macroMode, backsideFile, userName, documentName, machineName,
+                        printerName, groupName);
 }
-
-std::wstring CScenario::GetIniString(const std::wstring& section, const std::wstring& key, const std::wstring& file,
-                                     const std::wstring& def) const {
-  return ::GetIniString(section, key, file.empty() ? settingsFile : file, def);
-}
-
-void CScenario::LoadTemplates() {}
 
 void CScenario::SetPrinterDC(HDC dc) {
   printerDC = dc;
@@ -40,7 +37,28 @@ void CScenario::SetOutput(VFile* stream) {
   LoadTemplates();
 }
 
-void CScenario::PrintTemplate(int /*mode*/, int /*pageNumber*/) {}
+void CScenario::PrintTemplate(int mode, int /*pageNumber*/) {
+  switch (mode) {
+    case 1:
+      defaultTemplate.PlayBackground();
+      break;
+    case 0:
+      defaultTemplate.PlayForeground();
+      break;
+    case 3:
+      // The back page is a page of its own. Like the page loop's own
+      // StartPage and EndPage, the results are not examined: a lost back
+      // page does not stop the job. For a RAW job there is no device
+      // context and the layers go through the macro file.
+      if (backsideTemplate.IsEmpty()) break;
+      if (printerDC) StartPage(printerDC);
+      backsideTemplate.Play();
+      if (printerDC) EndPage(printerDC);
+      break;
+    default:
+      break;
+  }
+}
 
 std::wstring CScenario::GetDescription(int /*pageNumber*/) const {
   const std::wstring& a = defaultTemplate.GetTemplateFile();

@@ -6,7 +6,8 @@ set -euo pipefail
 source "$(dirname "$0")/env.sh"
 [ -f "$DV_BUILD/x64/build.ninja" ] || bash "$DV_ROOT/scripts/build.sh"
 cmake --build "$DV_BUILD/x64" -j "$(nproc)"
-# Each run gets its own prefix.
+# Each run gets its own prefix (stop the old prefix's server first).
+[ -d "$DV_PREFIX" ] && wineserver -k >/dev/null 2>&1 || true
 rm -rf "$DV_PREFIX"
 dv_ensure_prefix
 status=0

@@ -249,8 +249,8 @@ bool ReadPpm(const std::string& data, size_t& pos, RenderedPage& page) {
 
 std::wstring UnixPath(const std::wstring& windowsPath) {
   using Fn = char*(CDECL*)(LPCWSTR);
-  static Fn toUnix =
-      reinterpret_cast<Fn>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+  static Fn toUnix = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
   char* u = toUnix ? toUnix(windowsPath.c_str()) : nullptr;
   std::wstring r = u ? dv::FromUtf8(u) : windowsPath;
   if (u) HeapFree(GetProcessHeap(), 0, u);

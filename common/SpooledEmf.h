@@ -1,0 +1,89 @@
+// CSpooledEmf: the one reader of an EMF job's spool stream (the job's Org
+// file), used by the engine to print a job page by page and by the
+// controller's preview to show one page.
+//
+// The stream is a sequence of records: a 32-bit type, a 32-bit size and the
+// size bytes of data (for the stream header, type 0x00010000, the size counts
+// the 8 bytes of type and size as well). Only EMRI_METAFILE_DATA records
+// (type 12) are pages; their data is a complete enhanced metafile. Every other
+// record (devmodes, fonts, page starts, extensions) is skipped.
+//
+// The reader keeps no file open between calls and caches no page, unless
+// its caller asks it to hold the file open for a run of pages (HoldFile). It
+// moves forward only: after page n has been handed out, pages up to n are gone and
+// asking for one of them gives NULL; reading the pages in ascending order
+// reads the stream once.
+//
+// A record whose size cannot be right (a header size below 8, a size that
+// runs past the end of the file, a page too large to allocate) ends the
+// stream where it stands; nothing is thrown and nothing is logged.
+#pragma once
+
+#include <windows.h>
+#include <cstdint>
+#include <string>
+
+#include "common/Handles.h"
+
+class CSpooledEmf {
+ public:
+  static constexpr uint32_t kHeaderRecord = 0x00010000;
+  static constexpr uint32_t kMetafileDataRecord = 12;  // EMRI_METAFILE_DATA
+
+  // A reader of the spool data at path with its page records counted.
+  explicit CSpooledEmf(const std::wstring& path);
+  // A reader whose page count is given: a count other than 0 is taken as it
+  // is, 0 makes the reader count the page records of its file.
+  CSpooledEmf(const std::wstring& path, int count);
+  virtual ~CSpooledEmf();
+  CSpooledEmf(const CSpooledEmf&) = delete;
+  CSpooledEmf& operator=(const CSpooledEmf&) = delete;
+
+  // Stores the path. Another path than the current one starts reading from
+  // the beginning again; the page count is kept.
+  void SetFile(const std::wstring& path);
+  const std::wstring& GetFile() const { return filePath; }
+
+  // Number of page records in the reader's file; 0 when it cannot be opened.
+  // A page record whose data is empty ends the count, as the end does.
+  int CountPages() const;
+  // The page-record count of the reader's own file (the engine's name for
+  // CountPages).
+  int CountOwnPages() const { return CountPages(); }
+
+  // Stores a page count other than 0; 0 counts the file's page records.
+  void SetPageCount(int count);
+  int GetPageCount() const { return pageCount; }
+  int GetLastPage() const { return lastPage; }
+
+  // Empty path, page count 0, reading position at the start.
+  void Reset();
+
+  // The enhanced metafile of page n (1-based), which the caller deletes with
+  // DeleteEnhMetaFile; NULL for a page behind the reading position, beyond
+  // the page count or the stream's end, for an empty path, an unreadable file
+  // or bytes that do not form a metafile.
+  HENHMETAFILE GetPage(int n);
+
+  // Keeps the file open, with read sharing only, until ReleaseFile, the
+  // next SetFile with another path, Reset or the reader's end, so that a
+  // job's pages read in order cost one open instead of one per page (an
+  // open is a round trip to the system). Meanwhile no other program can
+  // write or delete the file. False when it cannot be opened; GetPage then
+  // opens it per call as usual.
+  bool HoldFile();
+  void ReleaseFile() { heldFile.reset(); }
+
+  // Reads records from the file's current position up to the next page
+  // record. Returns the size of the page's data with the file positioned at
+  // that data, or 0 at the end of the stream (including a record whose size
+  // cannot be right). Skipped records are passed over by seeking.
+  static uint32_t ReadNextPageSize(HANDLE file);
+
+ private:
+  std::wstring filePath;
+  int pageCount = 0;
+  int lastPage = 0;          // number of the last page handed out, 0 before the first
+  uint64_t lastOffset = 0;   // file offset just after the data of page lastPage
+  dv::FileHandle heldFile;   // open only between HoldFile and ReleaseFile
+};

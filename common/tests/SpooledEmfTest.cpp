@@ -1,0 +1,291 @@
+// The spooled EMF reader on spool streams: record skipping, page counting,
+// forward-only page access and streams whose records cannot be right.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/Handles.h"
+#include "common/SpooledEmf.h"
+#include "tests/support/TestEnv.h"
+
+namespace {
+
+// The bytes of a small enhanced metafile; the colour tells pages apart.
+std::string PageBytes(COLORREF color) {
+  RECT frame = {0, 0, 2100, 2970};
+  HDC dc = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+  HBRUSH brush = CreateSolidBrush(color);
+  RECT r = {0, 0, 100, 100};
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  dv::EnhMetaFileHandle emf(CloseEnhMetaFile(dc));
+  UINT size = GetEnhMetaFileBits(emf.get(), 0, nullptr);
+  std::string bytes(size, '\0');
+  GetEnhMetaFileBits(emf.get(), size, reinterpret_cast<BYTE*>(&bytes[0]));
+  return bytes;
+}
+
+std::string MetafileBytes(HENHMETAFILE emf) {
+  UINT size = GetEnhMetaFileBits(emf, 0, nullptr);
+  std::string bytes(size, '\0');
+  GetEnhMetaFileBits(emf, size, reinterpret_cast<BYTE*>(&bytes[0]));
+  return bytes;
+}
+
+void AppendU32(std::string& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+// A record as it stands in the stream: type, size, data. The header's size
+// counts its own 8 bytes.
+std::string Record(uint32_t type, const std::string& data) {
+  std::string out;
+  AppendU32(out, type);
+  AppendU32(out, static_cast<uint32_t>(type == CSpooledEmf::kHeaderRecord ? data.size() + 8 : data.size()));
+  return out + data;
+}
+
+std::string RawRecord(uint32_t type, uint32_t size, const std::string& data) {
+  std::string out;
+  AppendU32(out, type);
+  AppendU32(out, size);
+  return out + data;
+}
+
+const std::string kHeader = Record(CSpooledEmf::kHeaderRecord, std::string(16, 'h'));
+const std::string kDevmode = Record(3, std::string(220, 'd'));  // EMRI_DEVMODE
+const std::string kFont = Record(5, std::string(40, 'f'));      // EMRI_ENGINE_FONT
+
+class SpooledEmfTest : public testing::Test {
+ protected:
+  std::wstring Write(const std::wstring& name, const std::string& bytes) {
+    std::wstring path = install.Path() + name;
+    EXPECT_TRUE(dvtest::WriteFileBytes(path, bytes));
+    return path;
+  }
+  dvtest::ScopedInstallFolder install;
+  const std::string page1 = PageBytes(RGB(255, 0, 0));
+  const std::string page2 = PageBytes(RGB(0, 255, 0));
+  const std::string page3 = PageBytes(RGB(0, 0, 255));
+};
+
+TEST_F(SpooledEmfTest, CountsPagesAndHandsThemOutForwardOnly) {
+  std::wstring path = Write(L"job.Org", kHeader + kDevmode + Record(12, page1) + Record(12, page2) +
+                                            Record(12, page3));
+  CSpooledEmf reader(path);
+  EXPECT_EQ(reader.GetPageCount(), 3);
+  EXPECT_EQ(reader.CountOwnPages(), 3);
+
+  dv::EnhMetaFileHandle second(reader.GetPage(2));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(MetafileBytes(second.get()), page2);
+  dv::EnhMetaFileHandle third(reader.GetPage(3));
+  ASSERT_TRUE(third);
+  EXPECT_EQ(MetafileBytes(third.get()), page3);
+  EXPECT_EQ(reader.GetPage(1), nullptr) << "a page behind the reading position";
+  EXPECT_EQ(reader.GetPage(3), nullptr) << "the page just handed out";
+}
+
+TEST_F(SpooledEmfTest, PagesInOrderAreEachReadOnce) {
+  std::wstring path = Write(L"job.Org", kHeader + Record(12, page1) + kFont + Record(12, page2) + Record(12, page3));
+  CSpooledEmf reader(path);
+  const std::string* expected[] = {&page1, &page2, &page3};
+  for (int n = 1; n <= 3; ++n) {
+    SCOPED_TRACE(n);
+    dv::EnhMetaFileHandle page(reader.GetPage(n));
+    ASSERT_TRUE(page);
+    EXPECT_EQ(MetafileBytes(page.get()), *expected[n - 1]);
+    EXPECT_EQ(reader.GetLastPage(), n);
+  }
+  EXPECT_EQ(reader.GetPage(4), nullptr);
+}
+
+TEST_F(SpooledEmfTest, PagesThatAreNotThereGiveNull) {
+  std::wstring path = Write(L"job.Org", kHeader + Record(12, page1) + Record(12, page2));
+  {
+    CSpooledEmf reader(path);
+    EXPECT_EQ(reader.GetPage(0), nullptr);
+    EXPECT_EQ(reader.GetPage(-1), nullptr);
+    EXPECT_EQ(reader.GetPage(3), nullptr);
+    dv::EnhMetaFileHandle first(reader.GetPage(1));
+    EXPECT_TRUE(first) << "the failed requests did not move the reader";
+  }
+  {
+    CSpooledEmf reader(L"");
+    EXPECT_EQ(reader.GetPageCount(), 0);
+    EXPECT_EQ(reader.GetPage(1), nullptr);
+  }
+  {
+    CSpooledEmf reader(install.Path() + L"missing.Org");
+    EXPECT_EQ(reader.GetPageCount(), 0);
+    EXPECT_EQ(reader.GetPage(1), nullptr);
+  }
+  {
+    // A page count taken from the control file that the stream does not
+    // hold: the extra pages give no metafile.
+    CSpooledEmf reader(path, 5);
+    EXPECT_EQ(reader.GetPageCount(), 5);
+    dv::EnhMetaFileHandle second(reader.GetPage(2));
+    EXPECT_TRUE(second);
+    EXPECT_EQ(reader.GetPage(4), nullptr);
+  }
+}
+
+TEST_F(SpooledEmfTest, RecordsThatCannotBeRightEndTheStream) {
+  struct Row {
+    const char* name;
+    std::string stream;
+    int pages;
+  } rows[] = {
+      {"empty file", "", 0},
+      {"font record between pages", Record(12, page1) + Record(12, page2) + kFont + Record(12, page3), 3},
+      {"header size below 8", RawRecord(CSpooledEmf::kHeaderRecord, 4, "") + Record(12, page1), 0},
+      {"header size exactly 8", RawRecord(CSpooledEmf::kHeaderRecord, 8, "") + Record(12, page1), 1},
+      {"skipped record past the end", Record(12, page1) + RawRecord(5, 0x7FFFFFF0u, "ffff"), 1},
+      {"page record past the end", Record(12, page1) + RawRecord(12, static_cast<uint32_t>(page2.size()), "xx"), 1},
+      {"size near 4 GB", Record(12, page1) + RawRecord(12, 0xFFFFFFF0u, page2), 1},
+      {"empty page record ends the count", Record(12, page1) + Record(12, "") + Record(12, page2), 1},
+      {"type and no size", Record(12, page1) + std::string("\x0c\0\0", 3), 1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::wstring path = Write(L"case.Org", kHeader + row.stream);
+    CSpooledEmf reader(path);
+    EXPECT_EQ(reader.GetPageCount(), row.pages);
+    for (int n = 1; n <= row.pages; ++n) {
+      dv::EnhMetaFileHandle page(reader.GetPage(n));
+      EXPECT_TRUE(page) << "page " << n;
+    }
+    EXPECT_EQ(reader.GetPage(row.pages + 1), nullptr);
+    // Asked for by a caller that trusts a larger count, the cut stream still
+    // ends where it is cut.
+    CSpooledEmf trusting(path, row.pages + 2);
+    EXPECT_EQ(trusting.GetPage(row.pages + 1), nullptr);
+  }
+}
+
+TEST_F(SpooledEmfTest, BytesThatAreNoMetafileGiveNullAndMoveOn) {
+  std::wstring path = Write(L"job.Org", kHeader + Record(12, std::string(64, 'x')) + Record(12, page2));
+  CSpooledEmf reader(path);
+  EXPECT_EQ(reader.GetPageCount(), 2);
+  EXPECT_EQ(reader.GetPage(1), nullptr);
+  dv::EnhMetaFileHandle second(reader.GetPage(2));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(MetafileBytes(second.get()), page2);
+}
+
+TEST_F(SpooledEmfTest, AnotherFileRestartsTheReadingPosition) {
+  std::wstring a = Write(L"a.Org", kHeader + Record(12, page1) + Record(12, page2));
+  std::wstring b = Write(L"b.Org", kHeader + kDevmode + kFont + Record(12, page3) + Record(12, page1));
+  CSpooledEmf reader(a);
+  dv::EnhMetaFileHandle a2(reader.GetPage(2));
+  ASSERT_TRUE(a2);
+
+  reader.SetFile(a);
+  EXPECT_EQ(reader.GetPage(1), nullptr) << "the same path keeps the position";
+
+  reader.SetFile(b);
+  EXPECT_EQ(reader.GetPageCount(), 2) << "the count is kept";
+  dv::EnhMetaFileHandle b1(reader.GetPage(1));
+  ASSERT_TRUE(b1);
+  EXPECT_EQ(MetafileBytes(b1.get()), page3);
+}
+
+TEST_F(SpooledEmfTest, HeldFileReadsTheSamePagesAndIsReleased) {
+  std::wstring path = Write(L"job.Org", kHeader + kDevmode + Record(12, page1) + kFont + Record(12, page2) +
+                                            Record(12, page3));
+  CSpooledEmf reader(path);
+  ASSERT_TRUE(reader.HoldFile());
+  // Held, the file can be neither written nor deleted by anyone else.
+  EXPECT_FALSE(dv::FileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr)));
+  EXPECT_EQ(reader.GetPage(0), nullptr);
+  dv::EnhMetaFileHandle second(reader.GetPage(2));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(MetafileBytes(second.get()), page2);
+  EXPECT_EQ(reader.GetPage(5), nullptr) << "past the end";
+  dv::EnhMetaFileHandle third(reader.GetPage(3));
+  ASSERT_TRUE(third) << "a failed request does not lose the held position";
+  EXPECT_EQ(MetafileBytes(third.get()), page3);
+  reader.ReleaseFile();
+  EXPECT_TRUE(DeleteFileW(path.c_str()));
+
+  std::wstring a = Write(L"a.Org", kHeader + Record(12, page1));
+  std::wstring b = Write(L"b.Org", kHeader + Record(12, page2));
+  CSpooledEmf other(a);
+  ASSERT_TRUE(other.HoldFile());
+  other.SetFile(b);
+  EXPECT_TRUE(DeleteFileW(a.c_str())) << "another path releases the held file";
+  dv::EnhMetaFileHandle first(other.GetPage(1));
+  ASSERT_TRUE(first);
+  EXPECT_EQ(MetafileBytes(first.get()), page2);
+  EXPECT_FALSE(CSpooledEmf(install.Path() + L"missing.Org").HoldFile());
+}
+
+TEST_F(SpooledEmfTest, EngineConstructorCountAndReset) {
+  std::wstring path = Write(L"job.Org", kHeader + kDevmode + Record(12, page1) + Record(12, page2));
+  CSpooledEmf counted(path, 0);
+  EXPECT_EQ(counted.GetPageCount(), 2);
+  CSpooledEmf given(path, 7);
+  EXPECT_EQ(given.GetPageCount(), 7);
+  EXPECT_EQ(given.CountOwnPages(), 2);
+  given.SetPageCount(0);
+  EXPECT_EQ(given.GetPageCount(), 2);
+  given.SetPageCount(-3);
+  EXPECT_EQ(given.GetPageCount(), -3);
+  EXPECT_EQ(given.GetPage(1), nullptr) << "no pages below a count of 1";
+
+  dv::EnhMetaFileHandle first(counted.GetPage(1));
+  ASSERT_TRUE(first);
+  counted.Reset();
+  EXPECT_EQ(counted.GetFile(), L"");
+  EXPECT_EQ(counted.GetPageCount(), 0);
+  EXPECT_EQ(counted.GetLastPage(), 0);
+  counted.SetFile(path);
+  counted.SetPageCount(0);
+  dv::EnhMetaFileHandle again(counted.GetPage(1));
+  EXPECT_TRUE(again) << "after a reset the reader starts from the beginning";
+}
+
+// Spool data beyond 4 GB: the skipped records are passed over by seeking
+// (the file is sparse, nothing is read) and the position after a page is
+// kept as a 64-bit offset.
+TEST_F(SpooledEmfTest, OffsetsBeyondFourGigabytes) {
+  std::wstring path = install.Path() + L"large.Org";
+  {
+    dv::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file);
+    auto put = [&](const std::string& bytes) {
+      DWORD written = 0;
+      ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    };
+    auto hole = [&](uint64_t bytes) {
+      LARGE_INTEGER d;
+      d.QuadPart = static_cast<LONGLONG>(bytes);
+      ASSERT_TRUE(SetFilePointerEx(file.get(), d, nullptr, FILE_CURRENT));
+    };
+    const uint32_t big = 0xF0000000u;
+    put(kHeader);
+    put(RawRecord(5, big, ""));
+    hole(big);
+    put(RawRecord(5, big, ""));
+    hole(big);
+    put(Record(12, page1));  // ends past 4 GB
+    put(RawRecord(5, big, ""));
+    hole(big);
+    put(Record(12, page2));
+  }
+  CSpooledEmf reader(path);
+  EXPECT_EQ(reader.GetPageCount(), 2);
+  dv::EnhMetaFileHandle first(reader.GetPage(1));
+  ASSERT_TRUE(first);
+  EXPECT_EQ(MetafileBytes(first.get()), page1);
+  dv::EnhMetaFileHandle second(reader.GetPage(2));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(MetafileBytes(second.get()), page2);
+  DeleteFileW(path.c_str());
+}
+
+}  // namespace

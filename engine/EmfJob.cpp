@@ -1,0 +1,95 @@
+// The EMF middle of the pipeline: the destination printer's settings and
+// devmode, its device context, the document and its pages.
+//
+// Order: driver name and the scenario's forced settings for the record's
+// orientation; the destination devmode from the job's devmode file (or the
+// printer's default) with forcing, the one-sided rule and the sheet turn;
+// the device context with its fallback to PrinterName; Job/Duplex; the
+// scenario gets the device context; the document starts (into the Gatepost
+// queue file when Gatepost is on); every page is placed 1-up or n-up with its
+// template layers; the document ends and the device context is deleted.
+#include <windows.h>
+
+#include <vector>
+
+#include "common/EventLog.h"
+#include "common/Handles.h"
+#include "common/InstallFolder.h"
+#include "common/SpooledEmf.h"
+#include "engine/DestinationPrinter.h"
+#include "engine/EmfPageOutput.h"
+#include "engine/Gatepost.h"
+#include "engine/Pipeline.h"
+#include "engine/Scenario.h"
+
+bool RunEmfJob(JobContext& ctx) {
+  // 9. What the scenario forces on the destination printer.
+  const PrinterSettings settings =
+      ReadPrinterSettings(ctx.destinationPrinter, ctx.scenario->GetScenarioFile(), ctx.record.orientation);
+
+  // 10. The destination devmode.
+  DevmodeRequest request;
+  request.jobDevmode = ReadJobDevmode(ctx.files.dvm, ctx.destinationPrinter, ctx.printerName);
+  request.settings = settings;
+  request.totalPages = ctx.totalPages;
+  request.pagesPerSide = ctx.pagesPerSide;
+  request.orientation = ctx.orientation;
+  const DestinationDevmode destination = BuildDestinationDevmode(request);
+  for (const EngineEvent& e : destination.events) WriteEvent(e.code, e.detail);
+
+  // 11. The device context (event 1004 when neither printer gives one).
+  dv::DcHandle dc = CreateDestinationDC(ctx.destinationPrinter, settings.driverName, ctx.printerName,
+                                        destination.devmode);
+  if (!dc) return false;
+
+  // 12. The duplex value and the scenario's device context. The macro mode
+  // and the job number come first: only the reload at SetPrinterDC passes
+  // them on to the templates.
+  ctx.duplex = destination.duplex;
+  WriteDuplexToControlFile(ctx);
+  ctx.scenario->SetMacroMode(0);
+  ctx.scenario->SetJobNumber(ctx.jobNumber);
+  ctx.scenario->SetPrinterDC(dc.get());
+
+  // 13-14. The document. A document the printer refuses prints nothing, so
+  // the job is kept rather than reported as printed.
+  if (ctx.sendToGatepost && !GetGatepostQueueFile(ctx.gatepostQueueFile)) return false;
+  const std::wstring datatype = GetIniString(L"General", L"Datatype", ctx.files.ctl, L"NT EMF 1.008");
+  DOCINFOW di = {};
+  di.cbSize = sizeof(di);
+  di.lpszDocName = ctx.outputJobName.c_str();
+  di.lpszOutput = ctx.gatepostQueueFile.empty() ? nullptr : ctx.gatepostQueueFile.c_str();
+  di.lpszDatatype = datatype.c_str();
+  if (StartDocW(dc.get(), &di) <= 0) {
+    LogLastError(1009, GetLastError());
+    return false;
+  }
+
+  // 15. The pages, read forward from the spool data once.
+  {
+    CSpooledEmf reader(ctx.files.org, ctx.totalPages);
+    // One open for the whole job; when it fails, each page opens the file
+    // itself and finds what it finds.
+    reader.HoldFile();
+    ScenarioLayers layers(*ctx.scenario);
+    EmfPageJob job;
+    job.totalPages = ctx.totalPages;
+    job.pagesPerSide = ctx.pagesPerSide;
+    job.orientation = ctx.orientation;
+    job.recordOrientation = ctx.record.orientation;
+    job.controlFile = ctx.files.ctl;
+    const EmfPagesResult pages = PrintEmfPages(dc.get(), reader, layers, job);
+    if (pages.failedEvent != 0) {
+      LogLastError(pages.failedEvent, pages.error);
+      AbortDoc(dc.get());
+      return false;
+    }
+  }
+
+  // 16. The end of the document; the device context goes with dc.
+  if (EndDoc(dc.get()) <= 0) {
+    LogLastError(1012, GetLastError());
+    return false;
+  }
+  return true;
+}

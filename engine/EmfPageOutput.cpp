@@ -1,0 +1,215 @@
+// EMF page output; see EmfPageOutput.h.
+#include "engine/EmfPageOutput.h"
+
+#include <cmath>
+#include <memory>
+
+#include "common/Handles.h"
+#include "common/SpooledEmf.h"
+#include "common/StringUtil.h"
+#include "engine/Scenario.h"
+
+namespace {
+
+// Holds a turned page's world transform from the moment it is set until the
+// page's foreground layer is drawn, then puts back the graphics mode, mapping
+// mode and transform that were in force before, so that the backside page
+// and the next page's background are drawn untransformed.
+class WorldTransformGuard {
+ public:
+  explicit WorldTransformGuard(HDC dc) : dc_(dc), graphicsMode_(GetGraphicsMode(dc)), mapMode_(GetMapMode(dc)) {
+    if (!GetWorldTransform(dc, &transform_)) transform_ = XFORM{1, 0, 0, 1, 0, 0};
+  }
+  ~WorldTransformGuard() {
+    SetGraphicsMode(dc_, GM_ADVANCED);  // a transform can only be set in the advanced mode
+    SetWorldTransform(dc_, &transform_);
+    SetMapMode(dc_, mapMode_);
+    SetGraphicsMode(dc_, graphicsMode_);
+  }
+  WorldTransformGuard(const WorldTransformGuard&) = delete;
+  WorldTransformGuard& operator=(const WorldTransformGuard&) = delete;
+
+ private:
+  HDC dc_;
+  int graphicsMode_;
+  int mapMode_;
+  XFORM transform_;
+};
+
+}  // namespace
+
+int EffectivePagesPerSide(int pagesPerSide) {
+  switch (pagesPerSide) {
+    case 1:
+    case 2:
+    case 4:
+    case 6:
+    case 9:
+    case 16:
+      return pagesPerSide;
+    default:
+      return 1;
+  }
+}
+
+SheetGrid GetSheetGrid(int pagesPerSide, int orientation) {
+  switch (EffectivePagesPerSide(pagesPerSide)) {
+    case 2:
+      return orientation == 1 ? SheetGrid{1, 2} : SheetGrid{2, 1};
+    case 4:
+      return {2, 2};
+    case 6:
+      return orientation == 1 ? SheetGrid{2, 3} : SheetGrid{3, 2};
+    case 9:
+      return {3, 3};
+    case 16:
+      return {4, 4};
+    default:
+      return {1, 1};
+  }
+}
+
+RECT GetPageCell(int page, int pagesPerSide, int orientation, int width, int height) {
+  const int n = EffectivePagesPerSide(pagesPerSide);
+  const SheetGrid grid = GetSheetGrid(n, orientation);
+  const int cellH = static_cast<int>(static_cast<double>(height) / grid.rows);
+  const int cellW = static_cast<int>(static_cast<double>(width) / grid.columns);
+  // page - 1 is taken modulo n as a non-negative index.
+  const int i = ((page - 1) % n + n) % n;
+  const int row = i / grid.columns;
+  const int column = i % grid.columns;
+  return RECT{column * cellW, row * cellH, (column + 1) * cellW, (row + 1) * cellH};
+}
+
+DeviceMeasures ReadDeviceMeasures(HDC dc) {
+  DeviceMeasures m;
+  m.horzRes = GetDeviceCaps(dc, HORZRES);
+  m.vertRes = GetDeviceCaps(dc, VERTRES);
+  m.physicalWidth = GetDeviceCaps(dc, PHYSICALWIDTH);
+  m.physicalHeight = GetDeviceCaps(dc, PHYSICALHEIGHT);
+  m.physicalOffsetX = GetDeviceCaps(dc, PHYSICALOFFSETX);
+  m.physicalOffsetY = GetDeviceCaps(dc, PHYSICALOFFSETY);
+  return m;
+}
+
+PageTurn GetPageTurn(LONG frameRight, LONG frameBottom, int recordOrientation, const DeviceMeasures& m) {
+  PageTurn turn;
+  if (frameRight > frameBottom && recordOrientation == 1) {
+    turn.angle = 270;
+    turn.dy = static_cast<float>(m.physicalHeight - m.physicalOffsetY);
+    turn.exchangeCell = true;
+  } else if (frameRight < frameBottom && recordOrientation == 2) {
+    turn.angle = 90;
+    turn.dx = static_cast<float>(m.physicalWidth - m.physicalOffsetX);
+    turn.exchangeCell = true;
+  }
+  return turn;
+}
+
+XFORM GetTurnTransform(const PageTurn& turn) {
+  const double theta = std::atan(1.0) * turn.angle / 45;
+  XFORM x;
+  x.eM11 = static_cast<float>(std::cos(theta));
+  x.eM12 = static_cast<float>(std::sin(theta));
+  x.eM21 = static_cast<float>(-std::sin(theta));
+  x.eM22 = static_cast<float>(std::cos(theta));
+  x.eDx = turn.dx;
+  x.eDy = turn.dy;
+  return x;
+}
+
+void ScenarioLayers::PrintLayer(int mode, int page) { scenario_.PrintTemplate(mode, page); }
+
+std::wstring ScenarioLayers::Description(int page) { return scenario_.GetDescription(page); }
+
+bool ScenarioLayers::PrintsBacksidePage() const { return !scenario_.backsideTemplate.IsEmpty(); }
+
+namespace {
+
+// The PageTemplates keys of the pages printed so far, written to the control
+// file in one go when the loop ends, however it ends. One private-profile
+// write rewrites the whole file, so a write per page would cost the job
+// about as much as playing its pages.
+class PageTemplatesSection {
+ public:
+  explicit PageTemplatesSection(const std::wstring& controlFile) : controlFile_(controlFile) {}
+  ~PageTemplatesSection() {
+    if (controlFile_.empty() || lines_.empty()) return;
+    lines_.push_back(L'\0');
+    WritePrivateProfileSectionW(L"PageTemplates", lines_.c_str(), controlFile_.c_str());
+  }
+  PageTemplatesSection(const PageTemplatesSection&) = delete;
+  PageTemplatesSection& operator=(const PageTemplatesSection&) = delete;
+
+  void Add(int page, const std::wstring& description) {
+    lines_ += dv::Format(L"%d=", page);
+    lines_ += description;
+    lines_.push_back(L'\0');
+  }
+
+ private:
+  std::wstring controlFile_;
+  std::wstring lines_;  // "key=value\0" lines; the terminating \0 is added at the write
+};
+
+}  // namespace
+
+EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPageJob& job) {
+  EmfPagesResult result;
+  PageTemplatesSection pageTemplates(job.controlFile);
+  const int n = EffectivePagesPerSide(job.pagesPerSide);
+  const DeviceMeasures measures = ReadDeviceMeasures(dc);
+  bool sheetOpen = false;
+  for (int p = 1; p <= job.totalPages; ++p) {
+    const int i = (p - 1) % n;
+    // A sheet starts with the first page of its group, or with the next page
+    // after a backside page ended the sheet early.
+    if (!sheetOpen) {
+      if (StartPage(dc) <= 0) {
+        result.failedEvent = 1010;
+        result.error = GetLastError();
+        return result;
+      }
+      sheetOpen = true;
+    }
+    layers.PrintLayer(1, p);
+    pageTemplates.Add(p, layers.Description(p));
+    {
+      dv::EnhMetaFileHandle page(reader.GetPage(p));
+      RECT cell = GetPageCell(p, n, job.orientation, measures.horzRes, measures.vertRes);
+      std::unique_ptr<WorldTransformGuard> turned;
+      if (page) {
+        if (n == 1) {
+          ENHMETAHEADER header = {};
+          GetEnhMetaFileHeader(page.get(), sizeof(header), &header);
+          PageTurn turn = GetPageTurn(header.rclFrame.right, header.rclFrame.bottom, job.recordOrientation, measures);
+          if (turn.exchangeCell) {
+            LONG right = cell.right;
+            cell.right = cell.bottom;
+            cell.bottom = right;
+          }
+          turned.reset(new WorldTransformGuard(dc));
+          const XFORM transform = GetTurnTransform(turn);
+          SetGraphicsMode(dc, GM_ADVANCED);
+          SetMapMode(dc, MM_ANISOTROPIC);
+          SetWorldTransform(dc, &transform);
+        }
+        SetBkMode(dc, TRANSPARENT);
+        PlayEnhMetaFile(dc, page.get(), &cell);
+      }
+      page.reset();
+      layers.PrintLayer(0, p);
+    }  // the turn ends with the page's foreground layer
+    const bool sheetFull = n == 1 || i == n - 1 || p == job.totalPages;
+    if (sheetFull || layers.PrintsBacksidePage()) {
+      sheetOpen = false;
+      if (EndPage(dc) <= 0) {
+        result.failedEvent = 1011;
+        result.error = GetLastError();
+        return result;
+      }
+    }
+    layers.PrintLayer(3, p);
+  }
+  return result;
+}

@@ -1,0 +1,396 @@
+// RAW jobs: analysis, page count, PCL5 copy and the pipeline's RAW middle;
+// see RawJob.h and Pipeline.h.
+//
+// The copy loops follow the byte-by-byte rules of the page copy, but hand
+// runs of bytes that no rule can stop (plain data that is neither ESC nor
+// followed by a form feed, the data of a raster command) to the output in
+// one piece, so a long job costs little more than a plain copy.
+#include "engine/RawJob.h"
+
+#include <windows.h>
+#include <winspool.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <cstring>
+#include <vector>
+
+#include "common/EventLog.h"
+#include "common/Handles.h"
+#include "common/InstallFolder.h"
+#include "common/StringUtil.h"
+#include "engine/DestinationPrinter.h"
+#include "engine/Gatepost.h"
+#include "engine/Pipeline.h"
+#include "engine/PrnLang.h"
+#include "engine/Scenario.h"
+#include "engine/VFile.h"
+
+namespace {
+
+constexpr BYTE kEsc = 0x1B;
+constexpr BYTE kFormFeed = 0x0C;
+
+const char kPclXlPattern[] = "LANGUAGE~s=~sPCLXL";
+const char kPostScriptPattern[] = "LANGUAGE~s=~sPOSTSCRIPT";
+const char kPostScriptMagic[] = "%!PS";
+const char kInstructionsPattern[] = "\x1b%-12345X@PJL JOB NAME=\"Dorvane Instructions Job\"";
+const char kOrientationUpper[] = "\x1b&l~nO";
+const char kOrientationLower[] = "\x1b&l~no";
+const char kPaperUpper[] = "\x1b&l~nA";
+const char kPaperLower[] = "\x1b&l~na";
+const char kDuplexCommand[] = "\x1b&l~nS";
+const char kHeaderEnd[] = "\x1b*p0x0Y";
+const char kCopiesCommand[] = "\x1b&l~nX";
+
+HANDLE OpenSpoolData(const std::wstring& path) {
+  return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
+}
+
+// ESC & b 1 M in any case: dropped from every copied page.
+bool IsDroppedCommand(const BYTE* p) {
+  return p[0] == kEsc && p[1] == '&' && (p[2] | 0x20) == 'b' && p[3] == '1' && (p[4] | 0x20) == 'm';
+}
+
+bool EqualsIgnoringCase(const std::string& a, const char* b) {
+  const size_t n = strlen(b);
+  if (a.size() != n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x >= 'a' && x <= 'z') x -= 32;
+    if (y >= 'a' && y <= 'z') y -= 32;
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Reads the number of the command found at offset: the bytes up to and
+// including ESC "&l", then the number there, truncated toward zero.
+int ReadCommandNumber(VFile& in, int offset) {
+  in.Read(nullptr, offset + 3);
+  const double value = in.ReadNumber();
+  if (value >= 2147483647.0) return 2147483647;
+  if (value <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int>(value);
+}
+
+// The page counter's view of the last completed sequence.
+enum class LastCommand { kNone, kJobEnd, kKeepsBreak, kOther };
+
+LastCommand Classify(const std::string& command) {
+  if (EqualsIgnoringCase(command, "\x1b%-12345X")) return LastCommand::kJobEnd;
+  static const char* const kKeepBreak[] = {"\x1b*rB", "\x1b*c0P", "\x1b*b0M", "\x1b*c0Q", "\x1b*c1D",
+                                           "\x1b*c2D", "\x1b*c2F", "\x1b" "E"};
+  for (const char* k : kKeepBreak)
+    if (EqualsIgnoringCase(command, k)) return LastCommand::kKeepsBreak;
+  return command.empty() ? LastCommand::kNone : LastCommand::kOther;
+}
+
+// Page counter state, fed byte by byte.
+struct PageCounter {
+  PrnLang scanner;
+  int pages = 1;
+  bool pending = false;
+  bool inPjl = false;
+  LastCommand last = LastCommand::kNone;
+  int pjlFirst = -1;  // first byte of the PJL line, -1 while it is empty
+
+  void Feed(BYTE b) {
+    const int inCommand = scanner.Feed(b);
+    if (scanner.IsCommandComplete()) last = Classify(scanner.GetCommand());
+    if (last == LastCommand::kJobEnd) inPjl = true;
+    if (inPjl) {
+      if (pjlFirst < 0) pjlFirst = b;
+      if (pjlFirst != '@') {
+        pjlFirst = -1;
+        inPjl = false;
+      }
+      if (b == '\n') pjlFirst = -1;
+    }
+    if (!inCommand) {
+      if (b == kFormFeed) {
+        pending = true;
+        last = LastCommand::kNone;
+        return;
+      }
+      if (b != '\r' && b != '\n' && !inPjl) {
+        if (pending) {
+          ++pages;
+          pending = false;
+        }
+        return;
+      }
+    }
+    if (pending && last == LastCommand::kOther) {
+      ++pages;
+      pending = false;
+    }
+  }
+
+  // Feeds a block; runs that cannot change the count go to the scanner in
+  // one piece.
+  void FeedBlock(const BYTE* p, int n) {
+    int i = 0;
+    while (i < n) {
+      if (!pending && !inPjl && last != LastCommand::kJobEnd) {
+        int run = 0;
+        if (scanner.IsBetweenSequences()) {
+          while (i + run < n && p[i + run] != kEsc && p[i + run] != kFormFeed) ++run;
+          if (run > 0) {
+            scanner.FeedPlainRun(run);
+            i += run;
+            continue;
+          }
+        } else if (scanner.DataRemaining() > 1) {
+          run = std::min(n - i, scanner.DataRemaining() - 1);
+          scanner.FeedDataRun(run);
+          i += run;
+          continue;
+        }
+      }
+      Feed(p[i++]);
+    }
+  }
+};
+
+VFile::WriteTarget g_outputTarget = nullptr;
+void* g_outputContext = nullptr;
+
+// Spooler failure of a started document: the event, the document ended.
+bool FailDocument(int code, DWORD error, HANDLE printer) {
+  LogLastError(code, error);
+  EndDocPrinter(printer);
+  return false;
+}
+
+}  // namespace
+
+int AnalyzeRawJob(const std::wstring& controlFile, const std::wstring& spoolFile) {
+  dv::FileHandle file(OpenSpoolData(spoolFile));
+  if (!file) {
+    LogLastError(1007, GetLastError());
+    return kRawPassThrough;
+  }
+  VFile in(file.get(), VFile::kReadFile);
+  if (in.Find(kPclXlPattern) >= 0 || in.Find(kPostScriptPattern) >= 0 || in.Find(kPostScriptMagic) >= 0)
+    return kRawPassThrough;
+  if (in.Find(kInstructionsPattern) >= 0) return kRawInstructionsJob;
+
+  int at = in.Find(kOrientationUpper);
+  if (at < 0) at = in.Find(kOrientationLower);
+  if (at >= 0) {
+    const int orientation = ReadCommandNumber(in, at);
+    // 1 landscape, 3 reverse landscape.
+    SetIniString(L"General", L"Orientation", controlFile, orientation == 1 || orientation == 3 ? L"2" : L"1");
+  }
+  in.Rewind();
+  at = in.Find(kPaperUpper);
+  if (at < 0) at = in.Find(kPaperLower);
+  if (at >= 0 && ReadCommandNumber(in, at) == 26) SetIniString(L"General", L"DevmodePaper", controlFile, L"9 (A4)");
+  return kRawPcl5;
+}
+
+int CountPcl5Pages(const std::wstring& spoolFile) {
+  dv::FileHandle file(OpenSpoolData(spoolFile));
+  if (!file) {
+    LogLastError(1007, GetLastError());
+    return 1;
+  }
+  PageCounter counter;
+  // Read in blocks larger than the scan needs: the count does not depend
+  // on the block size.
+  std::vector<BYTE> block(65536);
+  DWORD got = 0;
+  while (ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr) && got > 0)
+    counter.FeedBlock(block.data(), static_cast<int>(got));
+  return counter.pages;
+}
+
+int GetRawDuplexValue(const PrinterSettings& settings, int totalPages, int pagesPerSide) {
+  int duplex = settings.forced.duplex;
+  if (!settings.storedConfiguration.empty())
+    duplex = reinterpret_cast<const DEVMODEW*>(settings.storedConfiguration.data())->dmDuplex;
+  if (FitsOneSide(totalPages, pagesPerSide)) duplex = 1;
+  return duplex;
+}
+
+int WritePclDuplexHeader(PrnLang& /*scanner*/, VFile& in, VFile& out, int duplex) {
+  const int duplexAt = in.Find(kDuplexCommand);
+  int headerEnd = in.Find(kHeaderEnd);
+  if (headerEnd < 0) headerEnd = in.Find(kCopiesCommand);
+  // Without a recognisable header there is no safe place for a duplex
+  // command: the data goes on unchanged (Job/Duplex still records the value).
+  if (headerEnd < 0) return 1;
+
+  std::string header(static_cast<size_t>(headerEnd), '\0');
+  in.Read(&header[0], headerEnd);
+  // Only PCL's three duplex codes become a digit; anything else would put a
+  // byte that is no digit into the command.
+  if (duplex >= 1 && duplex <= 3) {
+    const char digit = static_cast<char>(47 + duplex);
+    if (duplexAt < 0) {
+      header += "\x1b&l";
+      header += digit;
+      header += 'S';
+    } else if (duplexAt + 3 < headerEnd) {
+      header[duplexAt + 3] = digit;
+    }
+  }
+  out.Write(header.data(), static_cast<int>(header.size()));
+  return 1;
+}
+
+int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out) {
+  for (;;) {
+    if (out.Failed()) return 1;
+    const int avail = in.Available(6);
+    if (avail == 0) return 1;  // the end of the data: nothing is added
+    const BYTE* p = in.Cursor();
+
+    if (p[0] != kEsc) {
+      int run = 0;
+      if (scanner.IsBetweenSequences()) {
+        // Plain bytes not followed by a form feed: written as they are.
+        while (run + 1 < avail && p[run] != kEsc && p[run + 1] != kFormFeed) ++run;
+        if (run > 0) {
+          out.Write(p, run);
+          in.Advance(run);
+          scanner.FeedPlainRun(run);
+          continue;
+        }
+      } else if (scanner.DataRemaining() > 1) {
+        // Data of a raster command short of its last byte; an ESC in it may
+        // start the dropped command and takes the byte-by-byte path.
+        const int limit = std::min(avail, scanner.DataRemaining() - 1);
+        while (run < limit && p[run] != kEsc) ++run;
+        out.Write(p, run);
+        in.Advance(run);
+        scanner.FeedDataRun(run);
+        continue;
+      }
+    }
+
+    if (avail >= 5 && IsDroppedCommand(p)) {
+      in.Advance(5);
+      continue;
+    }
+    const BYTE b = p[0];
+    in.Advance(1);
+    const int inCommand = scanner.Feed(b);
+    bool pageEnds = false;
+    if (!inCommand || scanner.IsCommandComplete()) {
+      // After plain data or a completed sequence, a form feed ends the page
+      // and is not copied.
+      if (in.Available(1) > 0 && in.Cursor()[0] == kFormFeed) {
+        in.Advance(1);
+        pageEnds = true;
+      }
+    }
+    out.PutByte(b);
+    if (pageEnds) return 1;
+  }
+}
+
+int CopyRemainingData(VFile& in, VFile& out) {
+  for (;;) {
+    if (out.Failed()) return 1;
+    const int avail = in.Available(1);
+    if (avail == 0) return 1;
+    out.Write(in.Cursor(), avail);
+    in.Advance(avail);
+  }
+}
+
+void SetRawOutputTarget(VFile::WriteTarget target, void* context) {
+  g_outputTarget = target;
+  g_outputContext = context;
+}
+
+int AnalyseRawJob(JobContext& ctx) { return AnalyzeRawJob(ctx.files.ctl, ctx.files.org); }
+
+bool RunRawJob(JobContext& ctx) {
+  // 9-10. The scenario's forced settings give the duplex value.
+  const PrinterSettings settings =
+      ReadPrinterSettings(ctx.destinationPrinter, ctx.scenario ? ctx.scenario->GetScenarioFile() : std::wstring(),
+                          ctx.record.orientation);
+
+  // 11. Page count and print language when the print processor gave none.
+  if (ctx.totalPages == 0) {
+    ctx.totalPages = ctx.passThrough ? 1 : CountPcl5Pages(ctx.files.org);
+    SetIniString(L"General", L"PrintLanguage", ctx.files.ctl, ctx.passThrough ? L"PCL6" : L"PCL5");
+    SetIniInt(L"General", L"TotalPages", ctx.files.ctl, ctx.totalPages);
+    SetIniInt(L"Job", L"Pages", ctx.files.ctl, ctx.totalPages);
+  }
+  ctx.duplex = GetRawDuplexValue(settings, ctx.totalPages, ctx.pagesPerSide);
+
+  dv::FileHandle data(OpenSpoolData(ctx.files.org));
+  if (!data) {
+    LogLastError(1007, GetLastError());
+    return false;
+  }
+  dv::PrinterHandle printer;
+  if (!OpenPrinterW(const_cast<LPWSTR>(ctx.destinationPrinter.c_str()), printer.put(), nullptr) &&
+      !OpenPrinterW(const_cast<LPWSTR>(ctx.printerName.c_str()), printer.put(), nullptr)) {
+    LogLastError(1008, GetLastError());
+    WriteEvent(1008, ctx.destinationPrinter);
+    return false;
+  }
+
+  // 12. Streams, and the scenario told where RAW layers go.
+  WriteDuplexToControlFile(ctx);
+  VFile in(data.get(), VFile::kReadFile);
+  VFile out(printer.get(), VFile::kWritePrinter);
+  if (g_outputTarget) out.SetWriteTarget(g_outputTarget, g_outputContext);
+  PrnLang scanner;
+  if (ctx.scenario) {
+    ctx.scenario->SetMacroMode(1);
+    ctx.scenario->SetJobNumber(ctx.jobNumber);
+    ctx.scenario->SetOutput(&out);
+  }
+
+  // 13-14. The document, into the Gatepost queue when the hand-off is on.
+  if (ctx.sendToGatepost && !GetGatepostQueueFile(ctx.gatepostQueueFile)) return false;
+  DOC_INFO_1W di = {};
+  di.pDocName = const_cast<LPWSTR>(ctx.outputJobName.c_str());
+  di.pOutputFile = ctx.gatepostQueueFile.empty() ? nullptr : const_cast<LPWSTR>(ctx.gatepostQueueFile.c_str());
+  di.pDatatype = const_cast<LPWSTR>(L"RAW");
+  if (!StartDocPrinterW(printer.get(), 1, reinterpret_cast<LPBYTE>(&di))) {
+    LogLastError(1009, GetLastError());
+    return false;
+  }
+
+  if (ctx.passThrough) {
+    if (!StartPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
+    CopyRemainingData(in, out);
+    if (!EndPagePrinter(printer.get())) return FailDocument(1011, GetLastError(), printer.get());
+  } else {
+    WritePclDuplexHeader(scanner, in, out, ctx.duplex);
+    // 15. Pages, each with its template layers around it.
+    for (int page = 1; page <= ctx.totalPages && !out.Failed(); ++page) {
+      if (!StartPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
+      if (ctx.scenario) {
+        ctx.scenario->PrintTemplate(1, page);
+        SetIniString(L"PageTemplates", dv::Format(L"%d", page), ctx.files.ctl, ctx.scenario->GetDescription(page));
+      }
+      CopyPclPage(scanner, in, out);
+      if (ctx.scenario) ctx.scenario->PrintTemplate(0, page);
+      out.PutByte(kFormFeed);
+      if (!EndPagePrinter(printer.get())) return FailDocument(1011, GetLastError(), printer.get());
+      if (ctx.scenario) ctx.scenario->PrintTemplate(3, page);
+    }
+    // 16. The job's trailing commands.
+    CopyRemainingData(in, out);
+  }
+
+  // A job whose data did not reach the printer whole is not finished.
+  out.Flush();
+  if (out.Failed()) return FailDocument(1012, out.LastError(), printer.get());
+  if (in.Failed()) return FailDocument(1007, in.LastError(), printer.get());
+  if (!EndDocPrinter(printer.get())) {
+    LogLastError(1012, GetLastError());
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,571 @@
+// EMF jobs printed through the Wine PostScript driver into files: sheets per
+// job, n-up cells and the turn of single pages (Ghostscript renders, pixels
+// sampled), forced and stored settings reaching the driver, and the page
+// loop's layer order, transform reset and sheet nesting.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/EventLog.h"
+#include "common/Handles.h"
+#include "common/InstallFolder.h"
+#include "common/SpooledEmf.h"
+#include "common/StringUtil.h"
+#include "engine/DestinationPrinter.h"
+#include "engine/EmfPageOutput.h"
+#include "engine/JobFiles.h"
+#include "engine/Pipeline.h"
+#include "engine/Scenario.h"
+#include "tests/support/TestEnv.h"
+#include "tools/fixtures/EmfSpool.h"
+#include "tools/fixtures/PrinterSetup.h"
+#include "tools/fixtures/StandInPrintProcessor.h"
+
+namespace {
+
+constexpr int kDpi = 20;  // enough to tell cells and corners apart
+
+// A colour per page number, none of them white.
+COLORREF PageColour(int page) {
+  static const COLORREF colours[] = {RGB(255, 0, 0),   RGB(0, 160, 0),   RGB(0, 0, 255),   RGB(255, 200, 0),
+                                     RGB(255, 0, 255), RGB(0, 200, 200), RGB(128, 0, 0),   RGB(0, 0, 128),
+                                     RGB(128, 128, 0), RGB(128, 0, 128), RGB(0, 128, 128), RGB(255, 128, 64),
+                                     RGB(64, 128, 255), RGB(160, 255, 64), RGB(96, 48, 0), RGB(255, 96, 160),
+                                     RGB(48, 48, 48)};
+  return colours[(page - 1) % (sizeof(colours) / sizeof(colours[0]))];
+}
+
+uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
+bool Near(uint32_t a, uint32_t b) {
+  for (int shift = 0; shift <= 16; shift += 8)
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 12) return false;
+  return true;
+}
+
+void DrawColourPage(HDC dc, int page, int width, int height) {
+  dv::GdiObject brush(CreateSolidBrush(PageColour(page)));
+  RECT r = {0, 0, width, height};
+  FillRect(dc, &r, static_cast<HBRUSH>(brush.get()));
+}
+
+// A black block over the top left quarter of the page (a quarter of its
+// width and of its height): where it lands shows how the page was turned.
+void DrawCornerBlock(HDC dc, int, int width, int height) {
+  RECT r = {0, 0, width / 4, height / 4};
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+// A rendered sheet seen in its own orientation. The driver prints a
+// landscape sheet as a portrait page turned a quarter to the left, so the
+// sheet's left edge is the rendered page's bottom edge.
+struct SheetView {
+  const dvtest::RenderedPage& page;
+  bool landscape;
+  void Map(double fx, double fy, int& x, int& y) const {
+    if (landscape) {
+      x = static_cast<int>(fy * page.width);
+      y = static_cast<int>((1 - fx) * page.height);
+    } else {
+      x = static_cast<int>(fx * page.width);
+      y = static_cast<int>(fy * page.height);
+    }
+    x = x < 0 ? 0 : (x >= page.width ? page.width - 1 : x);
+    y = y < 0 ? 0 : (y >= page.height ? page.height - 1 : y);
+  }
+  uint32_t At(double fx, double fy) const {
+    int x, y;
+    Map(fx, fy, x, y);
+    return page.Pixel(x, y);
+  }
+  double Ink(double fx0, double fy0, double fx1, double fy1) const {
+    int x0, y0, x1, y1;
+    Map(fx0, fy0, x0, y0);
+    Map(fx1, fy1, x1, y1);
+    return page.InkRatio(x0 < x1 ? x0 : x1, y0 < y1 ? y0 : y1, x0 < x1 ? x1 : x0, y0 < y1 ? y1 : y0);
+  }
+};
+
+class EmfJobTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(printer.ok());
+    SetIniInt(L"General", L"DeleteFilesAfter", install.SettingsFile(), 0);
+  }
+
+  dvfix::EmfJobSpec Spec(int pages) const {
+    dvfix::EmfJobSpec spec;
+    spec.printer = printer.Name();
+    spec.pages = pages;
+    return spec;
+  }
+
+  // Spools and prints a job through the engine library, as the print
+  // processor does.
+  int Print(const dvfix::EmfJobSpec& spec) {
+    printer.ClearOutput();
+    int job = dvfix::SpoolEmfJob(spec);
+    EXPECT_GT(job, 0);
+    lastJob = job;
+    return dvfix::ProcessSpooledJob(job, false, dvtest::BuiltFile(L"engine\\Jobforge.Dll"));
+  }
+
+  // Prints a spooled job through the EMF middle of the pipeline with a
+  // scenario file of the test's own (scenario choice is not under test).
+  bool PrintWithScenario(int job, const std::wstring& scenarioFile) {
+    printer.ClearOutput();
+    JobContext ctx;
+    ctx.jobNumber = job;
+    ctx.files = GetJobFileNames(job);
+    ctx.settingsFile = install.SettingsFile();
+    ctx.printerName = GetIniString(L"General", L"PrinterName", ctx.files.ctl);
+    ctx.destinationPrinter = ctx.printerName;
+    ctx.totalPages = GetIniInt(L"General", L"TotalPages", ctx.files.ctl, 1);
+    ctx.pagesPerSide = GetIniInt(L"General", L"NumberOfPagesPerSide", ctx.files.ctl, 1);
+    ctx.orientation = GetIniInt(L"General", L"Orientation", ctx.files.ctl, 1);
+    ctx.document = GetIniString(L"General", L"Document", ctx.files.ctl);
+    ctx.outputJobName = BuildOutputJobName(ctx.document);
+    FillJobInformation(ctx.record, ctx.files.ctl, ctx.printerName, ctx.pagesPerSide);
+    CScenario scenario;
+    scenario.SelectScenario(ctx.record);
+    scenario.scenarioFile = scenarioFile;
+    ctx.scenario = &scenario;
+    return RunEmfJob(ctx);
+  }
+
+  std::wstring Scenario() const { return install.Path() + L"forced.scn"; }
+  std::vector<dvtest::RenderedPage> Render() const { return dvtest::RenderPostScript(printer.OutputFile(), kDpi); }
+  std::wstring Ctl() const { return dvfix::SpoolFilePath(lastJob, L"Ctl"); }
+
+  dvtest::ScopedInstallFolder install;
+  dvtest::TestPrinter printer;
+  int lastJob = 0;
+};
+
+std::vector<std::string> EventDetails(const dvtest::ScopedInstallFolder& install, int code) {
+  std::vector<std::string> details;
+  const std::string prefix = dv::ToUtf8(dv::Format(L"%d,%d,%ls,", code / 1000, code, GetEventText(code).c_str()));
+  for (const std::string& line : install.EventLines()) {
+    if (line.rfind(prefix, 0) != 0) continue;
+    size_t pos = line.find(',', prefix.size());
+    pos = pos == std::string::npos ? pos : line.find(',', pos + 1);
+    details.push_back(pos == std::string::npos ? std::string() : line.substr(pos + 1));
+  }
+  return details;
+}
+
+}  // namespace
+
+TEST_F(EmfJobTest, PagesFillTheirCellsSheetBySheet) {
+  struct Row {
+    const char* name;
+    int pagesPerSide, orientation, pagesInData, totalPages;
+    int sheets;
+    bool landscapeSheet;
+    int rows, columns;
+  } rows[] = {
+      {"5 pages 4-up", 4, 1, 5, 5, 2, false, 2, 2},
+      {"3 pages 2-up on a turned sheet", 2, 1, 3, 3, 2, true, 1, 2},
+      {"landscape job 2-up on a portrait sheet", 2, 2, 2, 2, 1, false, 2, 1},
+      {"7 pages 6-up", 6, 1, 7, 7, 2, true, 2, 3},
+      {"9 pages 9-up", 9, 1, 9, 9, 1, false, 3, 3},
+      {"17 pages 16-up", 16, 1, 17, 17, 2, false, 4, 4},
+      {"more pages counted than spooled", 2, 1, 2, 3, 2, true, 1, 2},
+      {"1-up", 1, 1, 2, 2, 2, false, 1, 1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    dvfix::EmfJobSpec spec = Spec(r.pagesInData);
+    spec.totalPages = r.totalPages;
+    spec.pagesPerSide = r.pagesPerSide;
+    spec.orientation = r.orientation;
+    spec.draw = DrawColourPage;
+    ASSERT_EQ(Print(spec), 1);
+    EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), r.sheets);
+    const auto pages = Render();
+    ASSERT_EQ(static_cast<int>(pages.size()), r.sheets);
+    const int perSheet = r.rows * r.columns;
+    for (int s = 0; s < r.sheets; ++s) {
+      SheetView sheet{pages[s], r.landscapeSheet};
+      for (int i = 0; i < perSheet; ++i) {
+        const int page = s * perSheet + i + 1;
+        const double fx = (i % r.columns + 0.5) / r.columns;
+        const double fy = (i / r.columns + 0.5) / r.rows;
+        const uint32_t expected = page <= r.pagesInData ? Rgb(PageColour(page)) : 0xFFFFFF;
+        EXPECT_PRED2(Near, sheet.At(fx, fy), expected) << "sheet " << s + 1 << " cell " << i;
+      }
+    }
+  }
+}
+
+TEST_F(EmfJobTest, UnusualPagesPerSidePrintOneUp) {
+  for (int n : {0, -1, 3, 5}) {
+    SCOPED_TRACE(n);
+    dvfix::EmfJobSpec spec = Spec(3);
+    spec.pagesPerSide = n;
+    spec.draw = DrawColourPage;
+    ASSERT_EQ(Print(spec), 1);
+    const auto pages = Render();
+    ASSERT_EQ(pages.size(), 3u);
+    for (int s = 0; s < 3; ++s) {
+      SheetView sheet{pages[s], false};
+      // The page fills its own sheet, corner to corner.
+      EXPECT_PRED2(Near, sheet.At(0.5, 0.5), Rgb(PageColour(s + 1)));
+      EXPECT_PRED2(Near, sheet.At(0.1, 0.1), Rgb(PageColour(s + 1)));
+      EXPECT_PRED2(Near, sheet.At(0.9, 0.9), Rgb(PageColour(s + 1)));
+    }
+  }
+}
+
+TEST_F(EmfJobTest, SinglePagesAreTurnedToTheJobsOrientation) {
+  struct Row {
+    const char* name;
+    int jobOrientation;   // devmode and control file
+    int pageOrientation;  // shape of the spooled pages
+    bool landscapeSheet;
+    double inkX0, inkY0, inkX1, inkY1;  // where the page's top left block must land
+  } rows[] = {
+      {"landscape page on a portrait sheet: 270 degrees", 1, 2, false, 0.06, 0.80, 0.22, 0.94},
+      {"portrait page on a landscape sheet: 90 degrees", 2, 1, true, 0.80, 0.06, 0.94, 0.22},
+      {"portrait page on a portrait sheet: not turned", 1, 1, false, 0.06, 0.06, 0.22, 0.22},
+      {"landscape page on a landscape sheet: not turned", 2, 2, true, 0.06, 0.06, 0.22, 0.22},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    dvfix::EmfJobSpec spec = Spec(1);
+    spec.orientation = r.jobOrientation;
+    printer.ClearOutput();
+    const int job = dvfix::SpoolEmfJob(spec);
+    ASSERT_GT(job, 0);
+    // The spool data: pages recorded in their own orientation.
+    const std::vector<BYTE> pageDevmode = dvfix::GetPrinterDevmode(printer.Name(), r.pageOrientation);
+    const std::vector<BYTE> pageBytes = dvfix::RecordEmfPage(
+        printer.Name(), reinterpret_cast<const DEVMODEW*>(pageDevmode.data()), 1, DrawCornerBlock);
+    ASSERT_FALSE(pageBytes.empty());
+    const std::vector<BYTE> stream = dvfix::BuildEmfSpoolStream(L"turn", pageDevmode, {pageBytes});
+    ASSERT_TRUE(dvtest::WriteFileBytes(dvfix::SpoolFilePath(job, L"Org"), std::string(stream.begin(), stream.end())));
+    ASSERT_EQ(dvfix::ProcessSpooledJob(job, false, dvtest::BuiltFile(L"engine\\Jobforge.Dll")), 1);
+
+    const auto pages = Render();
+    ASSERT_EQ(pages.size(), 1u);
+    SheetView sheet{pages[0], r.landscapeSheet};
+    EXPECT_GT(sheet.Ink(r.inkX0, r.inkY0, r.inkX1, r.inkY1), 0.9);
+    // The other three corners stay white.
+    const double corners[][2] = {{0.06, 0.06}, {0.78, 0.06}, {0.06, 0.78}, {0.78, 0.78}};
+    for (const auto& c : corners) {
+      if (c[0] + 0.1 > r.inkX0 && c[0] < r.inkX1 && c[1] + 0.1 > r.inkY0 && c[1] < r.inkY1) continue;
+      EXPECT_LT(sheet.Ink(c[0], c[1], c[0] + 0.16, c[1] + 0.16), 0.05) << c[0] << "," << c[1];
+    }
+  }
+}
+
+TEST_F(EmfJobTest, ForcedDuplexExceptWhenTheJobFitsOneSide) {
+  SetIniInt(L"General", L"PortraitForceDuplex", Scenario(), 2);
+  SetIniInt(L"General", L"LandscapeForceDuplex", Scenario(), 2);
+  struct Row {
+    int pages, pagesPerSide;
+    bool twoSided;
+  } rows[] = {{3, 1, true}, {1, 1, false}, {4, 4, false}, {5, 4, true}, {2, 2, false}, {3, 2, true}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.pages << " pages " << r.pagesPerSide << "-up");
+    dvfix::EmfJobSpec spec = Spec(r.pages);
+    spec.pagesPerSide = r.pagesPerSide;
+    const int job = dvfix::SpoolEmfJob(spec);
+    lastJob = job;
+    ASSERT_TRUE(PrintWithScenario(job, Scenario()));
+    const std::string ps = printer.Output();
+    EXPECT_EQ(ps.find("%%BeginFeature: *Duplex DuplexNoTumble") != std::string::npos, r.twoSided);
+    EXPECT_EQ(ps.find("%%BeginFeature: *Duplex None") != std::string::npos, !r.twoSided);
+    EXPECT_EQ(GetIniString(L"Job", L"Duplex", Ctl()), r.twoSided ? L"2" : L"1");
+  }
+}
+
+TEST_F(EmfJobTest, ForcedCopiesReachTheDriver) {
+  SetIniInt(L"General", L"PortraitForceCopies", Scenario(), 3);
+  const int job = dvfix::SpoolEmfJob(Spec(2));
+  ASSERT_TRUE(PrintWithScenario(job, Scenario()));
+  const std::string ps = printer.Output();
+  EXPECT_NE(ps.find("%cupsJobTicket: copies=3"), std::string::npos);
+  EXPECT_EQ(dvtest::CountPostScriptPages(ps), 2);
+}
+
+TEST_F(EmfJobTest, StoredConfigurationKeepsTheJobsCopies) {
+  // The stored configuration: short-edge duplex; the job asks for 2 copies.
+  std::vector<BYTE> config = dvfix::GetPrinterDevmode(printer.Name(), 1);
+  auto* stored = reinterpret_cast<DEVMODEW*>(config.data());
+  stored->dmFields |= DM_DUPLEX | DM_COPIES;
+  stored->dmDuplex = DMDUP_HORIZONTAL;
+  stored->dmCopies = 5;
+  std::wstring hex;
+  for (BYTE b : config) hex += dv::Format(L"%02X", b);
+  SetIniString(dvfix::kTestDriverName, L"Portrait", Scenario(), hex);
+  SetIniInt(L"General", L"PortraitForceDevmode", Scenario(), 1);
+  SetIniInt(L"General", L"PortraitForceDuplex", Scenario(), 2);  // not applied with a configuration
+
+  const int job = dvfix::SpoolEmfJob(Spec(2));
+  lastJob = job;
+  std::vector<BYTE> dvm = dvfix::GetPrinterDevmode(printer.Name(), 1);
+  auto* own = reinterpret_cast<DEVMODEW*>(dvm.data());
+  own->dmFields |= DM_COPIES;
+  own->dmCopies = 2;
+  ASSERT_TRUE(dvtest::WriteFileBytes(dvfix::SpoolFilePath(job, L"Dvm"), std::string(dvm.begin(), dvm.end())));
+
+  ASSERT_TRUE(PrintWithScenario(job, Scenario()));
+  const std::string ps = printer.Output();
+  EXPECT_NE(ps.find("%%BeginFeature: *Duplex DuplexTumble"), std::string::npos);
+  EXPECT_NE(ps.find("%cupsJobTicket: copies=2"), std::string::npos);
+  EXPECT_EQ(GetIniString(L"Job", L"Duplex", Ctl()), L"3");
+  EXPECT_TRUE(install.EventLines().empty());
+
+  // The same configuration without its driver data, for a job whose devmode
+  // has some: another driver's configuration, used all the same.
+  config.resize(stored->dmSize);
+  reinterpret_cast<DEVMODEW*>(config.data())->dmDriverExtra = 0;
+  hex.clear();
+  for (BYTE b : config) hex += dv::Format(L"%02X", b);
+  SetIniString(dvfix::kTestDriverName, L"Portrait", Scenario(), hex);
+  ASSERT_GT(own->dmDriverExtra, 0);
+  const int second = dvfix::SpoolEmfJob(Spec(2));
+  ASSERT_TRUE(PrintWithScenario(second, Scenario()));
+  EXPECT_NE(printer.Output().find("%%BeginFeature: *Duplex DuplexTumble"), std::string::npos);
+  const std::string device = dv::ToUtf8(printer.Name().substr(0, CCHDEVICENAME - 1));
+  EXPECT_EQ(EventDetails(install, 3002),
+            std::vector<std::string>{"Original device name: " + device + ", New device name: " + device});
+}
+
+TEST_F(EmfJobTest, WithoutAJobDevmodeThePrintersDefaultIsForced) {
+  SetIniInt(L"General", L"PortraitForceDuplex", Scenario(), 2);
+  dvfix::EmfJobSpec spec = Spec(3);
+  spec.writeDevmode = false;
+  const int job = dvfix::SpoolEmfJob(spec);
+  lastJob = job;
+  ASSERT_TRUE(PrintWithScenario(job, Scenario()));
+  const std::string ps = printer.Output();
+  EXPECT_EQ(dvtest::CountPostScriptPages(ps), 3);
+  EXPECT_NE(ps.find("%%BeginFeature: *Duplex DuplexNoTumble"), std::string::npos);
+  EXPECT_EQ(GetIniString(L"Job", L"Duplex", Ctl()), L"2");
+  const std::wstring dvm = dvfix::SpoolFilePath(job, L"Dvm");
+  EXPECT_EQ(EventDetails(install, 3),
+            std::vector<std::string>{dv::ToUtf8(dv::Format(L"File name: %ls, GetLastError Returned:%d (%ls)",
+                                                           dvm.c_str(), ERROR_FILE_NOT_FOUND,
+                                                           GetSystemErrorText(ERROR_FILE_NOT_FOUND).c_str()))});
+}
+
+TEST_F(EmfJobTest, DestinationPrinterFallsBackToPrinterName) {
+  const int job = dvfix::SpoolEmfJob(Spec(2));
+  JobContext ctx;
+  ctx.jobNumber = job;
+  ctx.files = GetJobFileNames(job);
+  ctx.printerName = printer.Name();
+  ctx.destinationPrinter = L"No Such Printer 4711";
+  ctx.totalPages = 2;
+  ctx.outputJobName = BuildOutputJobName(L"fallback");
+  CScenario scenario;
+  ctx.scenario = &scenario;
+  printer.ClearOutput();
+  ASSERT_TRUE(RunEmfJob(ctx));
+  EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), 2);
+  EXPECT_TRUE(EventDetails(install, 1004).empty());
+
+  ctx.printerName = L"No Such Printer 4712";
+  EXPECT_FALSE(RunEmfJob(ctx));
+  ASSERT_EQ(EventDetails(install, 1004).size(), 1u);
+}
+
+// The page loop itself, on a printer device context, with layers that record
+// what they see.
+namespace {
+
+class RecordingLayers : public PageLayers {
+ public:
+  explicit RecordingLayers(HDC dc, bool backside = false) : dc_(dc), backside_(backside) {}
+  void PrintLayer(int mode, int page) override {
+    calls.push_back(dv::Format(L"%d:%d", mode, page));
+    XFORM x = {};
+    GetWorldTransform(dc_, &x);
+    transforms.push_back(x);
+    if (mode == 3 && backside_) {
+      StartPage(dc_);
+      RECT r = {0, 0, GetDeviceCaps(dc_, HORZRES), GetDeviceCaps(dc_, VERTRES)};
+      FillRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+      EndPage(dc_);
+    }
+  }
+  std::wstring Description(int page) override { return dv::Format(L"template of page %d", page); }
+  bool PrintsBacksidePage() const override { return backside_; }
+
+  std::vector<std::wstring> calls;
+  std::vector<XFORM> transforms;
+
+ private:
+  HDC dc_;
+  bool backside_;
+};
+
+bool IsIdentity(const XFORM& x) {
+  return x.eM11 == 1 && x.eM12 == 0 && x.eM21 == 0 && x.eM22 == 1 && x.eDx == 0 && x.eDy == 0;
+}
+
+}  // namespace
+
+class PageLoopTest : public EmfJobTest {
+ protected:
+  // A spool file of pages recorded in the given orientations.
+  std::wstring SpoolPages(const std::vector<int>& orientations, const dvfix::PageDrawer& draw) {
+    std::vector<std::vector<BYTE>> pages;
+    for (size_t i = 0; i < orientations.size(); ++i) {
+      std::vector<BYTE> dm = dvfix::GetPrinterDevmode(printer.Name(), orientations[i]);
+      pages.push_back(dvfix::RecordEmfPage(printer.Name(), reinterpret_cast<const DEVMODEW*>(dm.data()),
+                                           static_cast<int>(i) + 1, draw));
+    }
+    std::wstring path = install.SpoolFolder() + L"loop.Org";
+    std::vector<BYTE> stream = dvfix::BuildEmfSpoolStream(L"loop", {}, pages);
+    EXPECT_TRUE(dvtest::WriteFileBytes(path, std::string(stream.begin(), stream.end())));
+    return path;
+  }
+  dv::DcHandle StartDocument() {
+    printer.ClearOutput();
+    dv::DcHandle dc(CreateDCW(nullptr, printer.Name().c_str(), nullptr, nullptr));
+    DOCINFOW di = {sizeof(di), L"loop"};
+    EXPECT_GT(StartDocW(dc.get(), &di), 0);
+    return dc;
+  }
+};
+
+TEST_F(PageLoopTest, LayersInOrderAndPageTemplatesWritten) {
+  const std::wstring org = SpoolPages({1, 1}, DrawColourPage);
+  const std::wstring ctl = install.SpoolFolder() + L"loop.Ctl";
+  dv::DcHandle dc = StartDocument();
+  RecordingLayers layers(dc.get());
+  CSpooledEmf reader(org, 3);
+  EmfPageJob job;
+  job.totalPages = 3;  // one more than the stream holds
+  job.controlFile = ctl;
+  EXPECT_EQ(PrintEmfPages(dc.get(), reader, layers, job).failedEvent, 0);
+  EndDoc(dc.get());
+  EXPECT_EQ(layers.calls, (std::vector<std::wstring>{L"1:1", L"0:1", L"3:1", L"1:2", L"0:2", L"3:2", L"1:3", L"0:3",
+                                                    L"3:3"}));
+  for (int p = 1; p <= 3; ++p)
+    EXPECT_EQ(GetIniString(L"PageTemplates", std::to_wstring(p), ctl), dv::Format(L"template of page %d", p));
+  EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), 3);
+
+  // No pages: no sheet and no layer.
+  dv::DcHandle empty = StartDocument();
+  RecordingLayers none(empty.get());
+  job.totalPages = 0;
+  PrintEmfPages(empty.get(), reader, none, job);
+  EndDoc(empty.get());
+  EXPECT_TRUE(none.calls.empty());
+  EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), 0);
+}
+
+TEST_F(PageLoopTest, TurnEndsWithThePagesForegroundLayer) {
+  // Page 1 landscape-shaped on a portrait job: turned; page 2 portrait.
+  const std::wstring org = SpoolPages({2, 1}, DrawCornerBlock);
+  dv::DcHandle dc = StartDocument();
+  RecordingLayers layers(dc.get());
+  CSpooledEmf reader(org, 2);
+  EmfPageJob job;
+  job.totalPages = 2;
+  PrintEmfPages(dc.get(), reader, layers, job);
+  EndDoc(dc.get());
+  ASSERT_EQ(layers.calls.size(), 6u);
+  const DeviceMeasures m = ReadDeviceMeasures(dc.get());
+  const XFORM& turned = layers.transforms[1];  // layer 0 of page 1
+  EXPECT_NEAR(turned.eM11, 0, 1e-6);
+  EXPECT_NEAR(turned.eM12, -1, 1e-6);
+  EXPECT_NEAR(turned.eM21, 1, 1e-6);
+  EXPECT_NEAR(turned.eDy, m.physicalHeight - m.physicalOffsetY, 0.5);
+  EXPECT_TRUE(IsIdentity(layers.transforms[2])) << "the backside layer of page 1";
+  EXPECT_TRUE(IsIdentity(layers.transforms[3])) << "the background of page 2";
+  EXPECT_EQ(GetGraphicsMode(dc.get()), GM_COMPATIBLE);
+  EXPECT_EQ(GetMapMode(dc.get()), MM_TEXT);
+}
+
+TEST_F(PageLoopTest, BacksidePageEndsTheOpenSheetFirst) {
+  const std::wstring org = SpoolPages({1, 1, 1, 1, 1}, DrawColourPage);
+  dv::DcHandle dc = StartDocument();
+  RecordingLayers layers(dc.get(), true);
+  CSpooledEmf reader(org, 5);
+  EmfPageJob job;
+  job.totalPages = 5;
+  job.pagesPerSide = 4;
+  EXPECT_EQ(PrintEmfPages(dc.get(), reader, layers, job).failedEvent, 0);
+  EndDoc(dc.get());
+  // Every page is followed by its back page; no page is opened inside
+  // another.
+  const auto pages = Render();
+  ASSERT_EQ(pages.size(), 10u);
+  for (int p = 1; p <= 5; ++p) {
+    SCOPED_TRACE(p);
+    SheetView front{pages[2 * (p - 1)], false};
+    SheetView back{pages[2 * (p - 1) + 1], false};
+    const int i = (p - 1) % 4;
+    EXPECT_PRED2(Near, front.At((i % 2 + 0.5) / 2, (i / 2 + 0.5) / 2), Rgb(PageColour(p)));
+    EXPECT_GT(back.Ink(0.2, 0.2, 0.8, 0.8), 0.95);
+  }
+}
+
+TEST(PageCell, GridsAndCells) {
+  struct Row {
+    int page, pagesPerSide, orientation, width, height;
+    RECT cell;
+  } rows[] = {
+      {1, 4, 1, 4000, 6000, {0, 0, 2000, 3000}},
+      {2, 4, 1, 4000, 6000, {2000, 0, 4000, 3000}},
+      {4, 4, 1, 4000, 6000, {2000, 3000, 4000, 6000}},
+      {5, 4, 1, 4000, 6000, {0, 0, 2000, 3000}},
+      {2, 2, 1, 6000, 4000, {3000, 0, 6000, 4000}},
+      {2, 2, 2, 4000, 6000, {0, 3000, 4000, 6000}},
+      {6, 6, 1, 6000, 4000, {4000, 2000, 6000, 4000}},
+      {5, 6, 2, 4000, 6000, {0, 4000, 2000, 6000}},
+      {9, 9, 1, 1000, 1000, {666, 666, 999, 999}},  // cells truncated toward zero
+      {16, 16, 2, 4000, 4000, {3000, 3000, 4000, 4000}},
+      {2, 0, 1, 4000, 6000, {0, 0, 4000, 6000}},
+      {3, -1, 1, 4000, 6000, {0, 0, 4000, 6000}},
+      {3, 3, 1, 4000, 6000, {0, 0, 4000, 6000}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "page " << r.page << ", " << r.pagesPerSide << "-up, orientation "
+                                    << r.orientation);
+    RECT c = GetPageCell(r.page, r.pagesPerSide, r.orientation, r.width, r.height);
+    EXPECT_EQ(c.left, r.cell.left);
+    EXPECT_EQ(c.top, r.cell.top);
+    EXPECT_EQ(c.right, r.cell.right);
+    EXPECT_EQ(c.bottom, r.cell.bottom);
+  }
+}
+
+TEST(PageTurn, ByFrameShapeAndRecordOrientation) {
+  DeviceMeasures m;
+  m.physicalWidth = 4958;
+  m.physicalHeight = 7016;
+  m.physicalOffsetX = 150;
+  m.physicalOffsetY = 140;
+  struct Row {
+    LONG right, bottom;
+    int record;
+    int angle;
+    float dx, dy;
+  } rows[] = {
+      {29700, 21000, 1, 270, 0, 7016 - 140}, {21000, 29700, 2, 90, 4958 - 150, 0}, {21000, 21000, 1, 0, 0, 0},
+      {21000, 21000, 2, 0, 0, 0},            {29700, 21000, 2, 0, 0, 0},           {21000, 29700, 1, 0, 0, 0},
+      {29700, 21000, 3, 0, 0, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.right << "x" << r.bottom << " record " << r.record);
+    PageTurn t = GetPageTurn(r.right, r.bottom, r.record, m);
+    EXPECT_EQ(t.angle, r.angle);
+    EXPECT_EQ(t.dx, r.dx);
+    EXPECT_EQ(t.dy, r.dy);
+    EXPECT_EQ(t.exchangeCell, r.angle != 0);
+    XFORM x = GetTurnTransform(t);
+    const float s = r.angle == 90 ? 1.f : (r.angle == 270 ? -1.f : 0.f);
+    EXPECT_NEAR(x.eM12, s, 1e-6);
+    EXPECT_NEAR(x.eM21, -s, 1e-6);
+    EXPECT_NEAR(x.eM11, r.angle == 0 ? 1 : 0, 1e-6);
+  }
+}
