@@ -57,14 +57,8 @@ int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out);
 // Copies the rest of the data as it stands. Returns 1.
 int CopyRemainingData(VFile& in, VFile& out);
 
-struct PrinterSettings;
-
 // Where the pipeline's RAW output stream hands its blocks; nullptr (the
 // default) is the printer through WritePrinter. Tests stand in for a printer
 // that takes only part of a write or refuses it.
 void SetRawOutputTarget(VFile::WriteTarget target, void* context);
 
-// The duplex value of a RAW job: the scenario's forced duplex, or the
-// stored driver configuration's dmDuplex when there is one; 1 when the job
-// fits on one side of a sheet.
-int GetRawDuplexValue(const PrinterSettings& settings, int totalPages, int pagesPerSide);
