@@ -13,8 +13,6 @@
 #include <emmintrin.h>
 
 #include <algorithm>
-#include <cfloat>
-#include <cstring>
 #include <vector>
 
 #include "common/EventLog.h"
