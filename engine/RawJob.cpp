@@ -13,8 +13,6 @@
 #include <emmintrin.h>
 
 #include <algorithm>
-#include <cfloat>
-#include <cstring>
 #include <vector>
 
 #include "common/EventLog.h"
@@ -342,10 +340,15 @@ int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out) {
           continue;
         }
       } else if (i + 5 <= avail && IsDroppedCommand(p + i)) {
-        // Dropped: neither copied nor fed to the scanner.
+        // Dropped: neither copied nor fed to the scanner. It does not hide
+        // a form feed behind it that ends the page.
         out.Write(p + copied, i - copied);
         i += 5;
         copied = i;
+        if (scanner.IsBetweenSequences() && i < avail && p[i] == kFormFeed) {
+          pageEnds = true;
+          break;
+        }
         continue;
       }
       const int inCommand = scanner.Feed(b);

@@ -61,6 +61,7 @@ TEST(PclPageCopy, PagesEndAtTheirFormFeed) {
       {"form feed inside raster data", E + "*b3Wx" + FF + "y" + "z" + FF, {E + "*b3Wx" + FF + "yz"}, ""},
       {"form feed inside a sequence's parameters", E + "&l" + FF + "2A" + FF, {E + "&l" + FF + "2A"}, ""},
       {"the dropped command, any case", "A" + E + "&b1M" + "B" + E + "&B1m" + "C" + FF, {"ABC"}, ""},
+      {"the dropped command before a form feed", "A" + E + "&b1M" + FF + "B" + FF, {"A", "B"}, ""},
       {"the dropped command inside raster data", E + "*b2W" + E + "&b1Mxy" + FF, {E + "*b2Wxy"}, ""},
       {"a blank page keeps its first form feed", "A" + FF + FF + "B" + FF, {"A", FF + "B"}, ""},
       {"zero-count raster command", E + "*b0W" + FF + "Q", {E + "*b0W"}, "Q"},
@@ -228,6 +229,12 @@ std::string ReferencePage(PrnLang& scanner, VFile& in) {
     if (got == 5 && five[0] == 0x1b && five[1] == '&' && (five[2] | 0x20) == 'b' && five[3] == '1' &&
         (five[4] | 0x20) == 'm') {
       in.Read(nullptr, 5);
+      BYTE next = 0;
+      in.Peek(&next, 1, &got);
+      if (scanner.IsBetweenSequences() && got == 1 && next == 0x0c) {
+        in.Read(nullptr, 1);
+        return out;
+      }
       continue;
     }
     BYTE b = 0;
