@@ -19,6 +19,7 @@
 #include "common/Handles.h"
 #include "common/InstallFolder.h"
 #include "common/StringUtil.h"
+#include "engine/JobFiles.h"
 #include "engine/DestinationPrinter.h"
 #include "engine/Gatepost.h"
 #include "engine/Pipeline.h"
@@ -196,32 +197,6 @@ struct PageCounter {
 
 VFile::WriteTarget g_outputTarget = nullptr;
 void* g_outputContext = nullptr;
-
-// The PageTemplates keys of the pages printed so far, written to the control
-// file in one go when the page loop ends, however it ends: one
-// private-profile write rewrites the whole file, and a write per page would
-// cost a long job more than copying its data.
-class PageTemplatesSection {
- public:
-  explicit PageTemplatesSection(const std::wstring& controlFile) : controlFile_(controlFile) {}
-  ~PageTemplatesSection() {
-    if (lines_.empty()) return;
-    lines_.push_back(L'\0');
-    WritePrivateProfileSectionW(L"PageTemplates", lines_.c_str(), controlFile_.c_str());
-  }
-  PageTemplatesSection(const PageTemplatesSection&) = delete;
-  PageTemplatesSection& operator=(const PageTemplatesSection&) = delete;
-
-  void Add(int page, const std::wstring& description) {
-    lines_ += dv::Format(L"%d=", page);
-    lines_ += description;
-    lines_.push_back(L'\0');
-  }
-
- private:
-  std::wstring controlFile_;
-  std::wstring lines_;  // "key=value\0" lines; the final \0 is added at the write
-};
 
 // Spooler failure of a started document: the event, the document ended.
 bool FailDocument(int code, DWORD error, HANDLE printer) {
