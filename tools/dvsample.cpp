@@ -1,8 +1,8 @@
 // dvsample: writes the demo's sample scenario into an install folder.
 //   dvsample <install folder>
 // The folder receives sample.scn (portrait and landscape jobs get
-// sample.dpt), sample.dpt (a background and a foreground picture and seven
-// text fields) and the two pictures; Dorvane.ini's DefaultScenarioFile names
+// sample.dpt), sample.dpt (a background and a foreground picture, seven
+// text fields and two barcode fields) and the two pictures; Dorvane.ini's DefaultScenarioFile names
 // the scenario, so every job of a user in no group gets it.
 //
 // The pictures are recorded against the screen with a frame the size of an
@@ -83,6 +83,21 @@ CFieldData Text(const wchar_t* name, const wchar_t* format, int left, int top, i
   return f;
 }
 
+// A field printed only as a barcode (millimetres, template barcode type).
+CFieldData Bars(const wchar_t* name, const wchar_t* format, int type, int left, int top, int width, int height) {
+  CFieldData f;
+  f.FieldName = name;
+  f.DataFormat = format;
+  f.PrintText = 0;
+  f.PrintBarcode = 1;
+  f.BarcodeType = type;
+  f.BarcodeLeft = left;
+  f.BarcodeTop = top;
+  f.BarcodeWidth = width;
+  f.BarcodeHeight = height;
+  return f;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -108,6 +123,10 @@ int wmain(int argc, wchar_t** argv) {
   sample.fields.push_back(Text(L"Printer Name", L"", 14, 190, 90, L"8421504,0,0,0,0,400,0,11,Arial"));  // grey
   sample.fields.push_back(
       Text(L"Mixed Data", L"%Date%, %Time%, %User Name% at %Machine Name%", 25, 212, 0, L"0,0,0,0,0,400,0,11,Arial"));
+  // The document name in Code 128 Auto; a fixed EAN-13 number (its check
+  // digit appended by the engine) in its guard form.
+  sample.fields.push_back(Bars(L"Document Name", L"", 0, 20, 140, 90, 15));
+  sample.fields.push_back(Bars(L"Mixed Data", L"400638133393", 12, 20, 165, 50, 20));
   const std::wstring dpt = folder + L"sample.dpt";
   DeleteFileW(dpt.c_str());
   sample.Save(dpt);
