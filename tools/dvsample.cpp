@@ -2,7 +2,7 @@
 //   dvsample <install folder>
 // The folder receives sample.scn (portrait and landscape jobs get
 // sample.dpt), sample.dpt (a background and a foreground picture, seven
-// text fields and two barcode fields) and the two pictures; Dorvane.ini's DefaultScenarioFile names
+// text fields and a barcode field) and the two pictures; Dorvane.ini's DefaultScenarioFile names
 // the scenario, so every job of a user in no group gets it.
 //
 // The pictures are recorded against the screen with a frame the size of an
@@ -123,10 +123,9 @@ int wmain(int argc, wchar_t** argv) {
   sample.fields.push_back(Text(L"Printer Name", L"", 14, 190, 90, L"8421504,0,0,0,0,400,0,11,Arial"));  // grey
   sample.fields.push_back(
       Text(L"Mixed Data", L"%Date%, %Time%, %User Name% at %Machine Name%", 25, 212, 0, L"0,0,0,0,0,400,0,11,Arial"));
-  // The document name in Code 128 Auto; a fixed EAN-13 number (its check
-  // digit appended by the engine) in its guard form.
+  // The document name once more, in Code 128 Auto. (A field's text is
+  // looked up by its name, so a template holds one "Mixed Data" text.)
   sample.fields.push_back(Bars(L"Document Name", L"", 0, 20, 140, 90, 15));
-  sample.fields.push_back(Bars(L"Mixed Data", L"400638133393", 12, 20, 165, 50, 20));
   const std::wstring dpt = folder + L"sample.dpt";
   DeleteFileW(dpt.c_str());
   sample.Save(dpt);
