@@ -32,6 +32,9 @@ dv_ensure_prefix() {
     mkdir -p "$DV_PREFIX"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
+    # Without a window manager on Xvfb, Wine waits up to two seconds for one
+    # at every hide or destroy of a managed window: keep windows unmanaged.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     wine "$DV_BUILD/x64/tools/dvprinters.exe" driver "$(winepath -w "$DV_ROOT/tests/harness/dvtest.ppd")" || return 1
     touch "$DV_PREFIX/.dv-ready"
   fi

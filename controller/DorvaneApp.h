@@ -1,0 +1,36 @@
+// The controller's application object: the start-up sequence (common
+// controls, OLE, the document, main frame and spool list, the maximised main
+// window, the menu check marks from the settings file, the entrance
+// password) and the application's own commands (About, and New, Open, Save
+// and Print Setup on the empty document).
+#pragma once
+
+#include "ui/App.h"
+
+class CMainFrame;
+
+class CDorvaneApp final : public ui::App {
+ public:
+  CDorvaneApp() = default;
+  ~CDorvaneApp() override;
+
+  // Returns false when the program is to end; the failure is logged (events
+  // 1001, 1003 or 2006) and the main window, if any, has been destroyed.
+  bool InitInstance() override;
+  int ExitInstance(int code) override;
+
+  bool OnCommand(UINT id, UINT code) override;
+  bool OnUpdate(ui::CmdUI& cmd) override;
+
+  CMainFrame* MainFrame() const;
+
+  void OnAppAbout();
+
+ private:
+  void OnFileNew();
+  void OnFileOpen();
+  void OnFileSave();
+  void OnFilePrintSetup();
+
+  bool oleInitialised_ = false;
+};

@@ -1,0 +1,186 @@
+// The main frame: Save Print Jobs and Auto Refresh toggles, the status panes
+// and the automatic refresh on the idle pass, prompts and tooltips, the
+// commands left to later editors.
+#include "controller/tests/ControllerFixture.h"
+
+#include "ui/StatusBar.h"
+
+namespace ctltest {
+namespace {
+
+bool Checked(HWND frame, UINT id) { return (GetMenuState(GetMenu(frame), id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+
+TEST_F(ControllerTest, SavePrintJobsTogglesFromTheFilesValue) {
+  struct Row {
+    const char* name;
+    const wchar_t* before;
+    const wchar_t* after;
+    bool checked;
+    BYTE buttonState;
+  } rows[] = {
+      {"absent (jobs deleted)", nullptr, L"0", true, TBSTATE_CHECKED | TBSTATE_PRESSED | TBSTATE_ENABLED},
+      {"jobs kept", L"0", L"1", false, TBSTATE_ENABLED},
+      {"any non-zero value", L"5", L"0", true, TBSTATE_CHECKED | TBSTATE_PRESSED | TBSTATE_ENABLED},
+  };
+  ASSERT_TRUE(Start());
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    SetGeneral(L"DeleteFilesAfter", row.before);
+    Command(ID_FILE_SAVE_PRINT_JOBS);
+    EXPECT_EQ(row.after, General(L"DeleteFilesAfter"));
+    EXPECT_EQ(row.checked, Checked(frame->Hwnd(), ID_FILE_SAVE_PRINT_JOBS));
+    Pump();
+    EXPECT_EQ(row.buttonState, frame->toolBar.ButtonState(ID_FILE_SAVE_PRINT_JOBS));
+  }
+}
+
+TEST_F(ControllerTest, AutoRefreshTogglesFromTheFilesValue) {
+  ASSERT_TRUE(Start());
+  struct Row {
+    const wchar_t* before;
+    const wchar_t* after;
+    bool checked;
+  } rows[] = {{nullptr, L"0", false}, {L"0", L"1", true}, {L"3", L"0", false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.after);
+    SetGeneral(L"AutoRefreshSpool", row.before);
+    Command(ID_VIEW_AUTO_REFRESH);
+    EXPECT_EQ(row.after, General(L"AutoRefreshSpool"));
+    EXPECT_EQ(row.checked, Checked(frame->Hwnd(), ID_VIEW_AUTO_REFRESH));
+  }
+}
+
+class IdleRefreshTest : public ControllerTest {
+ protected:
+  std::wstring Pane(UINT id) const { return frame->statusBar.PaneText(frame->statusBar.CommandToIndex(id)); }
+  // A new job arrives: its control file, then the new LastJobNumber.
+  void Arrive(int number) {
+    AddJob(number);
+    SetGeneral(L"LastJobNumber", std::to_wstring(number).c_str());
+  }
+};
+
+TEST_F(IdleRefreshTest, NewLastJobNumberUpdatesThePanesAndRebuildsTheList) {
+  AddJob(41);
+  SetGeneral(L"LastJobNumber", L"41");
+  ASSERT_TRUE(Start());
+  Pump();
+  EXPECT_EQ(L" Last job number is: 41", Pane(ID_INDICATOR_LAST_JOB));
+  EXPECT_EQ(L" Number of jobs in the spool: 1", Pane(ID_INDICATOR_JOB_COUNT));
+
+  Arrive(42);
+  Pump();
+  EXPECT_EQ(L" Last job number is: 42", Pane(ID_INDICATOR_LAST_JOB));
+  EXPECT_EQ(2, frame->SpoolView().JobCount());
+  EXPECT_EQ(L" Number of jobs in the spool: 2", Pane(ID_INDICATOR_JOB_COUNT));
+
+  // A decrease (the number was set back) rebuilds as well.
+  AddJob(5);
+  SetGeneral(L"LastJobNumber", L"5");
+  Pump();
+  EXPECT_EQ(3, frame->SpoolView().JobCount());
+}
+
+TEST_F(IdleRefreshTest, FirstNumberAfterZeroIsOnlyRecorded) {
+  ASSERT_TRUE(Start());
+  Pump();
+  EXPECT_EQ(L" Last job number is: 0", Pane(ID_INDICATOR_LAST_JOB));
+  Arrive(1);
+  Pump();
+  EXPECT_EQ(L" Last job number is: 1", Pane(ID_INDICATOR_LAST_JOB));
+  EXPECT_EQ(0, frame->SpoolView().JobCount());
+  Arrive(2);
+  Pump();
+  EXPECT_EQ(2, frame->SpoolView().JobCount());
+}
+
+TEST_F(IdleRefreshTest, AutoRefreshOffFollowsTheNumberButLeavesTheListToF5) {
+  SetGeneral(L"LastJobNumber", L"10");
+  SetGeneral(L"AutoRefreshSpool", L"0");
+  ASSERT_TRUE(Start());
+  Arrive(11);
+  Pump();
+  EXPECT_EQ(L" Last job number is: 11", Pane(ID_INDICATOR_LAST_JOB));
+  EXPECT_EQ(0, frame->SpoolView().JobCount());
+  Command(ID_VIEW_REFRESH_NOW);
+  EXPECT_EQ(1, frame->SpoolView().JobCount());
+}
+
+TEST_F(IdleRefreshTest, HiddenStatusBarStopsThePanesAndTheRefresh) {
+  SetGeneral(L"LastJobNumber", L"10");
+  ASSERT_TRUE(Start());
+  Pump();
+  Command(ID_VIEW_STATUS_BAR);
+  ASSERT_FALSE(frame->statusBar.IsVisible());
+  Arrive(11);
+  Pump();
+  EXPECT_EQ(L" Last job number is: 10", Pane(ID_INDICATOR_LAST_JOB));
+  EXPECT_EQ(0, frame->SpoolView().JobCount());
+
+  Command(ID_VIEW_STATUS_BAR);
+  Pump();
+  EXPECT_EQ(L" Last job number is: 11", Pane(ID_INDICATOR_LAST_JOB));
+  EXPECT_EQ(1, frame->SpoolView().JobCount());
+}
+
+TEST_F(ControllerTest, PromptsAndTooltipsAreTheSystemsTexts) {
+  ASSERT_TRUE(Start());
+  struct Row {
+    UINT id;
+    const wchar_t* prompt;
+    const wchar_t* tip;
+  } rows[] = {
+      {ID_EDIT_SCENARIO_FILE, L"Edit Scenatio", L"Edit Scenatio"},
+      {ID_VIEW_AUTO_REFRESH, L"Auto refresh spool", L""},
+      {ID_APP_EXIT, L"Quit the application; prompts to save documents", L"Exit"},
+      {ID_VIEW_STATUS_BAR, L"Show or hide the status bar", L"Toggle StatusBar"},
+      {ID_TOOLS_OPTIONS, L"", L""},
+  };
+  const int message = frame->statusBar.CommandToIndex(ID_SEPARATOR);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.id);
+    EXPECT_EQ(row.tip, ui::FrameWindow::CommandTip(row.id));
+    SendMessageW(frame->Hwnd(), WM_MENUSELECT, MAKEWPARAM(row.id, MF_HILITE),
+                 reinterpret_cast<LPARAM>(GetMenu(frame->Hwnd())));
+    EXPECT_EQ(row.prompt, frame->statusBar.PaneText(message));
+  }
+  SendMessageW(frame->Hwnd(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+  EXPECT_EQ(L"For Help, press F1", frame->statusBar.PaneText(message));
+}
+
+TEST_F(ControllerTest, EmptySpoolDoesNothingAndLaterEditorsAreNotOfferedYet) {
+  AddJob(3);
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(frame->IsCommandEnabled(ID_FILE_EMPTY_SPOOL));
+  Command(ID_FILE_EMPTY_SPOOL);
+  EXPECT_EQ(1, frame->SpoolView().JobCount());
+  EXPECT_TRUE(dvtest::FileExistsAt(JobPath(3, L"Ctl")));
+
+  for (UINT id : {ID_VIEW_EVENT_LOG, ID_VIEW_REFRESH_NOW, ID_APP_ABOUT, ID_HELP_FINDER, ID_APP_EXIT,
+                  ID_FILE_SAVE_PRINT_JOBS, ID_VIEW_AUTO_REFRESH}) {
+    SCOPED_TRACE(id);
+    EXPECT_TRUE(frame->IsCommandEnabled(id));
+  }
+  for (UINT id : {ID_EDIT_JOB_PROCESS, ID_EDIT_SCENARIO_FILE, ID_EDIT_PAGE_TEMPLATE, ID_TOOLS_OPTIONS,
+                  ID_TOOLS_LAST_JOB_NUMBER, ID_TOOLS_PASSWORD, ID_EDIT_COPY, ID_NEXT_PANE}) {
+    SCOPED_TRACE(id);
+    EXPECT_FALSE(frame->IsCommandEnabled(id));
+  }
+}
+
+TEST_F(ControllerTest, ExitClosesTheMainWindow) {
+  ASSERT_TRUE(Start());
+  HWND hwnd = frame->Hwnd();
+  Command(ID_APP_EXIT);
+  MSG msg;
+  bool quit = false;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) quit = true;
+    DispatchMessageW(&msg);
+  }
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_TRUE(quit);
+}
+
+}  // namespace
+}  // namespace ctltest

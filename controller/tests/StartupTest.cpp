@@ -1,0 +1,205 @@
+// Start-up: the maximised main window, the entrance password, the menu check
+// marks from the settings file; the About box; New, Open and Save on the
+// empty document; the accelerator table.
+#include "controller/tests/ControllerFixture.h"
+
+#include "common/PlatformHelpers.h"
+#include "controller/AboutDlg.h"
+
+namespace ctltest {
+namespace {
+
+UINT MenuState(HWND frame, UINT id) { return GetMenuState(GetMenu(frame), id, MF_BYCOMMAND); }
+
+std::wstring Title(HWND hwnd) {
+  wchar_t buf[256] = {};
+  GetWindowTextW(hwnd, buf, 256);
+  return buf;
+}
+
+TEST_F(ControllerTest, StartsMaximisedWithoutPromptWhenNoPasswordIsSet) {
+  bool prompted = false;
+  EntrancePassword().prompt = [&](HWND, const std::wstring&, std::wstring&) { return prompted = true; };
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(prompted);
+  EXPECT_TRUE(IsWindowVisible(frame->Hwnd()));
+  EXPECT_TRUE(IsZoomed(frame->Hwnd()));
+  EXPECT_TRUE(IsWindowEnabled(frame->Hwnd()));
+  EXPECT_EQ(L"Dorvane - Untitled", Title(frame->Hwnd()));
+  const auto events = Events();
+  ASSERT_EQ(1u, events.size());
+  EXPECT_EQ(4001, events[0].code);
+  EXPECT_EQ("", events[0].detail);
+}
+
+TEST_F(ControllerTest, StoredPasswordIsAskedOnceByAPromptOwnedByTheDisabledMainWindow) {
+  struct Row {
+    const char* name;
+    bool ok;
+    const wchar_t* typed;
+    bool started;
+    int event;
+  } rows[] = {
+      {"right password", true, L"Se cret", true, 4001},
+      {"other letter case", true, L"se cret", false, 2006},
+      {"cancelled", false, L"Se cret", false, 2006},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    DeleteFileW(folder.EventLog().c_str());
+    EntrancePassword().readStored = [] { return std::wstring(L"Se cret"); };
+    int prompts = 0;
+    bool ownerShownAndDisabled = false;
+    HWND owner = nullptr;
+    EntrancePassword().prompt = [&](HWND o, const std::wstring& stored, std::wstring& typed) {
+      ++prompts;
+      owner = o;
+      ownerShownAndDisabled = IsWindowVisible(o) && !IsWindowEnabled(o);
+      typed = row.typed;
+      return row.ok;
+    };
+    EXPECT_EQ(row.started, Start());
+    EXPECT_EQ(1, prompts);
+    EXPECT_NE(nullptr, owner);
+    EXPECT_TRUE(ownerShownAndDisabled);
+    if (row.started) {
+      EXPECT_EQ(owner, frame->Hwnd());
+      EXPECT_TRUE(IsWindowEnabled(frame->Hwnd()));
+    } else {
+      EXPECT_EQ(nullptr, app->MainWindow()) << "the main window is destroyed";
+      EXPECT_FALSE(IsWindow(owner));
+    }
+    const auto events = Events();
+    ASSERT_EQ(1u, events.size());
+    EXPECT_EQ(row.event, events[0].code);
+    EXPECT_EQ("", events[0].detail) << "nothing typed is logged";
+    Stop();
+  }
+}
+
+TEST_F(ControllerTest, WithoutThePasswordDialogAStoredPasswordKeepsTheControllerLocked) {
+  EntrancePassword() = DefaultEntrancePasswordSource();
+  WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"EntrancePassword", L"ABC123");
+  const bool started = Start();
+  WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"EntrancePassword", L"");
+  EXPECT_FALSE(started);
+  ASSERT_EQ(1u, EventsWithCode(2006).size());
+  EXPECT_TRUE(Start()) << "an empty registry copy sets no password";
+}
+
+TEST_F(ControllerTest, MenuCheckMarksFollowTheSettingsFile) {
+  struct Row {
+    const char* name;
+    const wchar_t* autoRefresh;
+    const wchar_t* deleteAfter;
+    bool autoChecked;
+    bool saveChecked;
+  } rows[] = {
+      {"no keys", nullptr, nullptr, true, false},
+      {"both off", L"0", L"0", false, true},
+      {"non-zero values", L"7", L"5", true, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    SetGeneral(L"AutoRefreshSpool", row.autoRefresh);
+    SetGeneral(L"DeleteFilesAfter", row.deleteAfter);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(row.autoChecked, (MenuState(frame->Hwnd(), ID_VIEW_AUTO_REFRESH) & MF_CHECKED) != 0);
+    EXPECT_EQ(row.saveChecked, (MenuState(frame->Hwnd(), ID_FILE_SAVE_PRINT_JOBS) & MF_CHECKED) != 0);
+    Stop();
+  }
+}
+
+TEST_F(ControllerTest, AboutBoxShowsTheVersionAndTheNotice) {
+  ASSERT_TRUE(Start());
+  std::wstring version, notice, caption;
+  HWND owner = nullptr;
+  ui::Dialog::SetModalHook([&](ui::Dialog& dlg) {
+    version = dlg.ItemText(IDC_ABOUT_VERSION);
+    notice = dlg.ItemText(IDC_ABOUT_NOTICE);
+    caption = Title(dlg.Hwnd());
+    owner = GetWindow(dlg.Hwnd(), GW_OWNER);
+    dlg.EndDialog(IDOK);
+  });
+  Command(ID_APP_ABOUT);
+  ASSERT_FALSE(GetProductVersion().empty());
+  EXPECT_EQ(L"Version: " + GetProductVersion(), version);
+  EXPECT_EQ(L"Version: 1.43", version);
+  EXPECT_EQ(CAboutDlg::LegalNotice(), notice);
+  EXPECT_EQ(5, std::count(notice.begin(), notice.end(), L'\n')) << "six lines";
+  EXPECT_EQ(L"About Dorvane", caption);
+  EXPECT_EQ(frame->Hwnd(), owner);
+}
+
+TEST_F(ControllerTest, NewOpenAndSaveNameTheEmptyDocumentAndNeverWriteAFile) {
+  ASSERT_TRUE(Start());
+  const std::wstring picked = folder.Path() + L"precious.txt";
+  ASSERT_TRUE(dvtest::WriteFileBytes(picked, "keep me"));
+  int dialogs = 0;
+  bool lastWasOpen = false;
+  ui::Prompts().file = [&](HWND, const ui::FileDialogRequest& request, std::wstring& path) {
+    ++dialogs;
+    lastWasOpen = request.open;
+    path = picked;
+    return true;
+  };
+
+  Command(ID_FILE_SAVE);  // untitled: asks for a name
+  EXPECT_EQ(1, dialogs);
+  EXPECT_FALSE(lastWasOpen);
+  EXPECT_EQ(L"Dorvane - precious.txt", Title(frame->Hwnd()));
+  Command(ID_FILE_SAVE);  // named: nothing to ask, nothing written
+  EXPECT_EQ(1, dialogs);
+
+  Command(ID_FILE_NEW);
+  EXPECT_EQ(L"Dorvane - Untitled", Title(frame->Hwnd()));
+  Command(ID_FILE_OPEN);
+  EXPECT_EQ(2, dialogs);
+  EXPECT_TRUE(lastWasOpen);
+  EXPECT_EQ(L"Dorvane - precious.txt", Title(frame->Hwnd()));
+  Command(ID_FILE_SAVE);
+
+  EXPECT_EQ("keep me", dvtest::ReadFileBytes(picked));
+}
+
+// Keys pressed in the spool list reach the commands of the accelerator
+// table; Ctrl+P is refused while no job is selected.
+TEST_F(ControllerTest, AcceleratorsRunTheirCommandsWhenEnabled) {
+  AddJob(7);
+  SetGeneral(L"LastJobNumber", L"20");
+  ASSERT_TRUE(Start());
+  HWND list = frame->SpoolView().JobList().Hwnd();
+  auto press = [&](UINT key, bool control) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageW(list, WM_KEYDOWN, key, 1);
+    app->PumpPending();
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  };
+
+  AddJob(8);
+  press(VK_F5, false);
+  EXPECT_EQ(2, frame->SpoolView().JobCount()) << "F5 refreshes";
+
+  SelectRows({});
+  press('P', true);
+  EXPECT_EQ(L"20", General(L"LastJobNumber")) << "Ctrl+P without a selection does nothing";
+  SelectRows({0});
+  press('P', true);
+  EXPECT_EQ(L"21", General(L"LastJobNumber"));
+
+  int dialogs = 0;
+  ui::Prompts().file = [&](HWND, const ui::FileDialogRequest&, std::wstring&) {
+    ++dialogs;
+    return false;
+  };
+  press('O', true);
+  press('S', true);
+  EXPECT_EQ(2, dialogs) << "Ctrl+O and Ctrl+S (untitled) ask for a file";
+}
+
+}  // namespace
+}  // namespace ctltest

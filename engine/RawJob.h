@@ -1,0 +1,65 @@
+// RAW jobs: what the printer data is, how many pages it holds, and the
+// PCL5 copy with the duplex setting in its job header.
+//
+// A RAW job arrives as the printer's own data. PCL XL and PostScript pass
+// through unchanged; an instructions job is not printed at all; PCL5 is
+// copied page by page so the scenario's templates can be laid over each page
+// (through the macro file) and the duplex command of the job header set.
+// All byte handling goes through VFile and PrnLang. The pipeline's RAW
+// middle (AnalyseRawJob and RunRawJob, declared in Pipeline.h) is built from
+// these operations.
+//
+// Only bytes that came from the spool data are copied: a read at the end of
+// the data adds nothing.
+#pragma once
+
+#include <string>
+
+#include "engine/VFile.h"
+
+class PrnLang;
+
+// Result of AnalyzeRawJob.
+constexpr int kRawInstructionsJob = -1;
+constexpr int kRawPassThrough = 0;
+constexpr int kRawPcl5 = 1;
+
+// Looks at the first 4096 bytes of the spool data: PCL XL or PostScript
+// give 0 (pass-through), the instructions job's PJL line -1, anything else 1
+// (PCL5), for which General/Orientation ("1" or "2") and, for A4 paper,
+// General/DevmodePaper ("9 (A4)") are written to the control file. Spool
+// data that cannot be opened: event 1007, result 0.
+int AnalyzeRawJob(const std::wstring& controlFile, const std::wstring& spoolFile);
+
+// Pages of PCL5 data: one, plus one for every form feed followed by
+// printable data outside PJL or by a command that does not leave the page
+// break pending. At least 1; spool data that cannot be opened gives event
+// 1007 and 1.
+int CountPcl5Pages(const std::wstring& spoolFile);
+
+// Copies the job header (everything before ESC*p0x0Y, else before the first
+// copies command ESC&l#X, within the first 4096 bytes) with the duplex digit
+// set for a duplex value of 1 to 3 (0, 1, 2: PCL's one-sided, long-edge,
+// short-edge): the header's own duplex command gets the digit, a header
+// without one gets ESC&l<digit>S at its end. Other values leave the header
+// as it is. When the header's end is not found nothing is copied here and
+// the data goes on unchanged. The scanner is not used. Returns 1.
+int WritePclDuplexHeader(PrnLang& scanner, VFile& in, VFile& out, int duplex);
+
+// Copies one page: up to and including the byte before the form feed that
+// ends the page (a form feed after plain data or after a completed
+// sequence; one inside a sequence or its data does not count). That form
+// feed is consumed, not copied. ESC&b1M (any case) is dropped wherever it
+// starts, and is not fed to the scanner; a form feed right after it ends the
+// page as it would have after the byte before it. A page without its form feed runs
+// to the end of the data. Stops early once the output has failed. Returns 1.
+int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out);
+
+// Copies the rest of the data as it stands. Returns 1.
+int CopyRemainingData(VFile& in, VFile& out);
+
+// Where the pipeline's RAW output stream hands its blocks; nullptr (the
+// default) is the printer through WritePrinter. Tests stand in for a printer
+// that takes only part of a write or refuses it.
+void SetRawOutputTarget(VFile::WriteTarget target, void* context);
+

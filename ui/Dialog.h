@@ -1,0 +1,70 @@
+// Dialogs from resource templates.
+//
+// The dialog procedure binds the object from the lParam of WM_INITDIALOG and
+// unbinds at WM_NCDESTROY. IDOK and IDCANCEL go to OnOK and OnCancel; other
+// commands and notifications reach the control's own wrapper first, then
+// OnCommand/OnNotify.
+//
+// DoModal runs the dialog with its own message loop: the owner (by default the
+// application's main window) is disabled while it runs and enabled again
+// only if it was enabled before, so a caller that keeps its window disabled
+// across a dialog can do so. The loop makes an idle pass after each burst of
+// messages (OnIdle, then the test hook), like the application's loop.
+#pragma once
+
+#include <windows.h>
+#include <functional>
+
+#include "ui/Window.h"
+
+namespace ui {
+
+class Dialog : public Window {
+ public:
+  explicit Dialog(UINT templateId) : templateId_(templateId) {}
+  ~Dialog() override;
+
+  // Runs the dialog modally; the EndDialog result, or -1 when the dialog
+  // could not be created (nothing has been shown then).
+  INT_PTR DoModal(HWND owner = nullptr);
+  // Creates the dialog modeless and shows it; false when it could not be
+  // created. EndDialog destroys a modeless dialog.
+  bool CreateModeless(HWND parent);
+
+  void EndDialog(INT_PTR result);
+  bool IsModal() const { return modal_; }
+  INT_PTR Result() const { return result_; }
+  UINT TemplateId() const { return templateId_; }
+
+  HWND Item(int id) const { return GetDlgItem(Hwnd(), id); }
+  std::wstring ItemText(int id) const;
+  void SetItemText(int id, const std::wstring& text) const { SetDlgItemTextW(Hwnd(), id, text.c_str()); }
+
+  // Called with the running dialog on every idle pass of every modal loop;
+  // tests answer dialogs through it. An empty hook removes it.
+  using ModalHook = std::function<void(Dialog&)>;
+  static void SetModalHook(ModalHook hook);
+
+ protected:
+  // Controls exist; true lets the dialog manager set the focus.
+  virtual bool OnInitDialog() { return true; }
+  virtual void OnOK() { EndDialog(IDOK); }
+  virtual void OnCancel() { EndDialog(IDCANCEL); }
+  // The idle pass of the modal loop.
+  virtual void OnIdle() {}
+  // The escape hatch of the dialog procedure: returns what a dialog
+  // procedure returns (TRUE when the message was handled).
+  virtual INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam);
+
+  bool Create(HWND parent);
+
+ private:
+  static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  UINT templateId_;
+  bool modal_ = false;
+  bool ended_ = false;
+  INT_PTR result_ = 0;
+};
+
+}  // namespace ui

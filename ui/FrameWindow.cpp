@@ -1,0 +1,258 @@
+// Frame window: layout, routing, menus, prompts and toggles; see FrameWindow.h.
+#include "ui/FrameWindow.h"
+
+#include <commctrl.h>
+
+#include "ui/App.h"
+#include "ui/CmdUI.h"
+#include "ui/StandardIds.h"
+#include "ui/StatusBar.h"
+#include "ui/ToolBar.h"
+
+namespace ui {
+
+namespace {
+
+const wchar_t kFrameClass[] = L"ui.FrameWindow";
+
+// A probe that only records what the chain decides.
+class ProbeCmdUI final : public CmdUI {
+ public:
+  using CmdUI::CmdUI;
+};
+
+bool IsKeyMessage(UINT msg) { return msg >= WM_KEYFIRST && msg <= WM_KEYLAST; }
+
+}  // namespace
+
+FrameWindow::~FrameWindow() {
+  Destroy();
+  if (bigIcon_) DestroyIcon(bigIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+bool FrameWindow::CreateFrame(const std::wstring& title, DWORD style, UINT menuId, UINT accelId, UINT iconId) {
+  if (!RegisterWindowClass(kFrameClass, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return false;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  HMENU menu = menuId ? LoadMenuW(instance, MAKEINTRESOURCEW(menuId)) : nullptr;
+  if (accelId) accel_ = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(accelId));
+  if (!CreateEx(0, kFrameClass, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                menu)) {
+    DWORD error = GetLastError();
+    if (menu && !IsMenu(menu)) menu = nullptr;
+    if (menu) DestroyMenu(menu);
+    SetLastError(error);
+    return false;
+  }
+  if (iconId) {
+    bigIcon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                             GetSystemMetrics(SM_CYICON), 0));
+    smallIcon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    if (bigIcon_) Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    if (smallIcon_) Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  }
+  RecalcLayout();
+  return true;
+}
+
+bool FrameWindow::RouteUpdate(CmdUI& cmd) {
+  if (view_ && view_->Hwnd() && view_->OnUpdate(cmd)) return true;
+  if (OnUpdate(cmd)) return true;
+  App* app = App::Current();
+  return app && app->OnUpdate(cmd);
+}
+
+bool FrameWindow::IsCommandEnabled(UINT id) {
+  ProbeCmdUI probe(id);
+  probe.Finish(RouteUpdate(probe));
+  return probe.Enabled();
+}
+
+bool FrameWindow::RouteCommand(UINT id, UINT code, HWND control) {
+  // Menu items (code 0), accelerators (code 1) and toolbar buttons are
+  // checked against their update handlers: a disabled command does nothing.
+  const bool fromToolBar = toolBar_ && control && control == toolBar_->Hwnd();
+  if ((!control && (code == 0 || code == 1)) || fromToolBar) {
+    if (!IsCommandEnabled(id)) return false;
+  }
+  if (view_ && view_->Hwnd() && view_->OnCommand(id, code, control)) return true;
+  if (OnCommand(id, code, control)) return true;
+  App* app = App::Current();
+  return app && app->OnCommand(id, code);
+}
+
+bool FrameWindow::OnCommand(UINT id, UINT, HWND) {
+  switch (id) {
+    case ID_VIEW_TOOLBAR:
+      if (toolBar_) ShowBar(toolBar_->Hwnd(), !toolBar_->IsVisible());
+      return true;
+    case ID_VIEW_STATUS_BAR:
+      if (statusBar_) ShowBar(statusBar_->Hwnd(), !statusBar_->IsVisible());
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool FrameWindow::OnUpdate(CmdUI& cmd) {
+  switch (cmd.Id()) {
+    case ID_VIEW_TOOLBAR:
+      cmd.Enable(toolBar_ != nullptr);
+      cmd.SetCheck(toolBar_ && toolBar_->IsVisible());
+      return true;
+    case ID_VIEW_STATUS_BAR:
+      cmd.Enable(statusBar_ != nullptr);
+      cmd.SetCheck(statusBar_ && statusBar_->IsVisible());
+      return true;
+    case ID_INDICATOR_CAPS:
+      cmd.Enable((GetKeyState(VK_CAPITAL) & 1) != 0);
+      return true;
+    case ID_INDICATOR_NUM:
+      cmd.Enable((GetKeyState(VK_NUMLOCK) & 1) != 0);
+      return true;
+    case ID_INDICATOR_SCRL:
+      cmd.Enable((GetKeyState(VK_SCROLL) & 1) != 0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool FrameWindow::PreTranslateMessage(MSG& msg) {
+  if (!Hwnd() || (msg.hwnd != Hwnd() && !IsChild(Hwnd(), msg.hwnd))) return false;
+  if (accel_ && IsKeyMessage(msg.message) && TranslateAcceleratorW(Hwnd(), accel_, &msg)) return true;
+  return view_ && view_->Hwnd() && view_->PreTranslateMessage(msg);
+}
+
+void FrameWindow::OnIdleUpdate() {
+  if (toolBar_ && toolBar_->IsVisible()) toolBar_->Update(*this);
+  if (statusBar_ && statusBar_->IsVisible()) statusBar_->Update(*this);
+}
+
+void FrameWindow::ShowBar(HWND bar, bool show) {
+  if (!bar) return;
+  ShowWindow(bar, show ? SW_SHOW : SW_HIDE);
+  RecalcLayout();
+}
+
+void FrameWindow::RecalcLayout() {
+  if (!Hwnd()) return;
+  RECT client = {};
+  GetClientRect(Hwnd(), &client);
+  int top = 0;
+  int bottom = client.bottom;
+  if (toolBar_ && toolBar_->IsVisible()) top = toolBar_->Height();
+  if (statusBar_ && statusBar_->IsVisible()) {
+    statusBar_->Resize();
+    bottom -= statusBar_->Height();
+  }
+  if (bottom < top) bottom = top;
+  if (view_ && view_->Hwnd()) MoveWindow(view_->Hwnd(), 0, top, client.right, bottom - top, TRUE);
+}
+
+std::wstring FrameWindow::CommandPrompt(UINT id) {
+  std::wstring text = App::Current() ? App::Current()->String(id) : std::wstring();
+  size_t nl = text.find(L'\n');
+  return nl == std::wstring::npos ? text : text.substr(0, nl);
+}
+
+std::wstring FrameWindow::CommandTip(UINT id) {
+  std::wstring text = App::Current() ? App::Current()->String(id) : std::wstring();
+  size_t nl = text.find(L'\n');
+  return nl == std::wstring::npos ? std::wstring() : text.substr(nl + 1);
+}
+
+void FrameWindow::SetMessageText(const std::wstring& text) {
+  if (statusBar_) statusBar_->SetMessageText(text);
+}
+
+void FrameWindow::ShowIdleMessage() {
+  SetMessageText(App::Current() ? App::Current()->String(IDS_IDLE_MESSAGE) : std::wstring());
+}
+
+void FrameWindow::UpdateMenu(HMENU menu) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    UINT id = GetMenuItemID(menu, i);
+    // Sub-menus (-1) and separators (0) have no command.
+    if (id == static_cast<UINT>(-1) || id == 0) continue;
+    MenuCmdUI cmd(menu, static_cast<UINT>(i), id);
+    cmd.Finish(RouteUpdate(cmd));
+  }
+}
+
+bool FrameWindow::OnFrameNotify(NMHDR& hdr, LRESULT& result) {
+  switch (hdr.code) {
+    case TTN_GETDISPINFOW: {
+      auto& info = reinterpret_cast<NMTTDISPINFOW&>(hdr);
+      // The tooltip reads the text after this returns: keep it in a member.
+      tipText_ = CommandTip(static_cast<UINT>(hdr.idFrom));
+      info.lpszText = const_cast<wchar_t*>(tipText_.c_str());
+      info.hinst = nullptr;
+      result = 0;
+      return true;
+    }
+    case TBN_HOTITEMCHANGE: {
+      if (!toolBar_ || hdr.hwndFrom != toolBar_->Hwnd()) return false;
+      auto& hot = reinterpret_cast<NMTBHOTITEM&>(hdr);
+      if (hot.dwFlags & HICF_LEAVING)
+        ShowIdleMessage();
+      else
+        SetMessageText(CommandPrompt(static_cast<UINT>(hot.idNew)));
+      result = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+LRESULT FrameWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND:
+      RouteCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_NOTIFY: {
+      LRESULT result = 0;
+      if (OnFrameNotify(*reinterpret_cast<NMHDR*>(lParam), result)) return result;
+      break;
+    }
+    case WM_INITMENUPOPUP:
+      if (!HIWORD(lParam)) UpdateMenu(reinterpret_cast<HMENU>(wParam));
+      return 0;
+    case WM_MENUSELECT: {
+      const UINT flags = HIWORD(wParam);
+      if (flags == 0xFFFF && lParam == 0)
+        ShowIdleMessage();
+      else if (flags & (MF_POPUP | MF_SEPARATOR | MF_SYSMENU))
+        SetMessageText(std::wstring());
+      else
+        SetMessageText(CommandPrompt(LOWORD(wParam)));
+      return 0;
+    }
+    case WM_EXITMENULOOP:
+      ShowIdleMessage();
+      break;
+    case WM_SETFOCUS:
+      if (view_ && view_->Hwnd()) {
+        SetFocus(view_->Hwnd());
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return Window::WndProc(msg, wParam, lParam);
+}
+
+void FrameWindow::OnSize(UINT type, int, int) {
+  if (type != SIZE_MINIMIZED) RecalcLayout();
+}
+
+void FrameWindow::OnDestroy() {
+  App* app = App::Current();
+  if (app && app->MainWindow() == this) PostQuitMessage(0);
+}
+
+}  // namespace ui

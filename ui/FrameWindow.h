@@ -1,0 +1,86 @@
+// The main frame: a top-level window with menu, accelerators and icon by
+// resource id, an optional toolbar along the top and status bar along the
+// bottom, and one view filling the rest.
+//
+// Command routing: WM_COMMAND goes to the view, then to the frame, then to the
+// application, each OnCommand answering true when it handled it. Commands
+// from the menu, the accelerators and the toolbar are first checked against
+// their update handlers and dropped while disabled, so that a disabled
+// command cannot run from a key. Command-UI updates run the same chain
+// (RouteUpdate): menus when they open, toolbar buttons and status panes on the
+// application's idle pass while their bar is shown.
+//
+// The frame handles the Toolbar and Status Bar toggles, the Caps/Num/Scroll
+// indicators, the status-bar prompts of menu items and toolbar buttons (the
+// text before "\n" of the command's string) and the toolbar's tooltips (the
+// text after it). Destroying the application's main frame ends the program.
+#pragma once
+
+#include <windows.h>
+#include <string>
+
+#include "ui/Window.h"
+
+namespace ui {
+
+class StatusBar;
+class ToolBar;
+
+class FrameWindow : public Window {
+ public:
+  FrameWindow() = default;
+  ~FrameWindow() override;
+
+  // Creates the frame; menuId, accelId and iconId name resources of the
+  // program (0 for none). False when the window was not created.
+  bool CreateFrame(const std::wstring& title, DWORD style, UINT menuId, UINT accelId, UINT iconId);
+
+  void SetView(Window* view) { view_ = view; }
+  Window* View() const { return view_; }
+  // The bars are the derived frame's members, created in its OnCreate.
+  void SetToolBar(ToolBar* bar) { toolBar_ = bar; }
+  void SetStatusBar(StatusBar* bar) { statusBar_ = bar; }
+
+  // Runs a command through view, frame and application; false when no one
+  // handled it (or it was refused as disabled).
+  bool RouteCommand(UINT id, UINT code, HWND control);
+  // Runs an update through view, frame and application; true when one of them
+  // handles the command.
+  bool RouteUpdate(CmdUI& cmd);
+  // What the update chain says of a command now.
+  bool IsCommandEnabled(UINT id);
+
+  // Toolbar and status bar shown or hidden, with a new layout.
+  void ShowBar(HWND bar, bool show);
+  void RecalcLayout();
+
+  // Prompt (before "\n") and tip (after it) of a command's string.
+  static std::wstring CommandPrompt(UINT id);
+  static std::wstring CommandTip(UINT id);
+  void SetMessageText(const std::wstring& text);
+  void ShowIdleMessage();
+
+  bool OnCommand(UINT id, UINT code, HWND control) override;
+  bool OnUpdate(CmdUI& cmd) override;
+  bool PreTranslateMessage(MSG& msg) override;
+  void OnIdleUpdate() override;
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void OnSize(UINT type, int cx, int cy) override;
+  void OnDestroy() override;
+
+ private:
+  void UpdateMenu(HMENU menu);
+  bool OnFrameNotify(NMHDR& hdr, LRESULT& result);
+
+  Window* view_ = nullptr;
+  ToolBar* toolBar_ = nullptr;
+  StatusBar* statusBar_ = nullptr;
+  HACCEL accel_ = nullptr;
+  HICON bigIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  std::wstring tipText_;
+};
+
+}  // namespace ui

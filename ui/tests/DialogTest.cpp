@@ -1,0 +1,115 @@
+// Dialogs: the modal loop with its idle hook and owner handling, OK and
+// Cancel, modeless dialogs and the form view.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include "ui/Dialog.h"
+#include "ui/tests/LayerFixture.h"
+
+namespace layertest {
+namespace {
+
+class NameDialog final : public ui::Dialog {
+ public:
+  NameDialog() : ui::Dialog(IDD_TEST_DIALOG) {}
+  bool initialised = false;
+  std::wstring typed;
+
+ protected:
+  bool OnInitDialog() override {
+    initialised = true;
+    SetItemText(IDC_TEST_EDIT, L"start");
+    return true;
+  }
+  void OnOK() override {
+    typed = ItemText(IDC_TEST_EDIT);
+    ui::Dialog::OnOK();
+  }
+};
+
+// Answers the next modal dialog once: records the owner's state, types a
+// text and presses a button.
+struct Answer {
+  HWND owner = nullptr;
+  bool ownerWasEnabled = true;
+  int passes = 0;
+  void Install(const wchar_t* text, int button) {
+    ui::Dialog::SetModalHook([this, text, button](ui::Dialog& dlg) {
+      ++passes;
+      owner = GetWindow(dlg.Hwnd(), GW_OWNER);
+      ownerWasEnabled = IsWindowEnabled(owner) != FALSE;
+      dlg.SetItemText(IDC_TEST_EDIT, text);
+      SendMessageW(dlg.Item(button), BM_CLICK, 0, 0);
+    });
+  }
+  ~Answer() { ui::Dialog::SetModalHook(nullptr); }
+};
+
+TEST_F(LayerTest, ModalDialogIsOwnedByTheMainWindowWhichItDisables) {
+  struct Row {
+    const char* name;
+    int button;
+    INT_PTR result;
+    const wchar_t* typed;
+  } rows[] = {{"OK", IDOK, IDOK, L"typed"}, {"Cancel", IDCANCEL, IDCANCEL, L""}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Answer answer;
+    answer.Install(L"typed", row.button);
+    NameDialog dlg;
+    EXPECT_EQ(row.result, dlg.DoModal());
+    EXPECT_TRUE(dlg.initialised);
+    EXPECT_EQ(row.typed, dlg.typed);
+    EXPECT_EQ(1, answer.passes);
+    EXPECT_EQ(frame->Hwnd(), answer.owner);
+    EXPECT_FALSE(answer.ownerWasEnabled);
+    EXPECT_TRUE(IsWindowEnabled(frame->Hwnd())) << "enabled again at the end";
+    EXPECT_EQ(nullptr, dlg.Hwnd());
+  }
+}
+
+TEST_F(LayerTest, ModalDialogLeavesADisabledOwnerDisabled) {
+  EnableWindow(frame->Hwnd(), FALSE);
+  Answer answer;
+  answer.Install(L"x", IDOK);
+  NameDialog dlg;
+  EXPECT_EQ(IDOK, dlg.DoModal(frame->Hwnd()));
+  EXPECT_FALSE(IsWindowEnabled(frame->Hwnd()));
+  EnableWindow(frame->Hwnd(), TRUE);
+}
+
+TEST(DialogTest, ModelessDialogEndsByDestroyingItself) {
+  NameDialog dlg;
+  ASSERT_TRUE(dlg.CreateModeless(nullptr));
+  EXPECT_TRUE(dlg.initialised);
+  EXPECT_EQ(L"start", dlg.ItemText(IDC_TEST_EDIT));
+  EXPECT_FALSE(dlg.IsModal());
+  dlg.SetItemText(IDC_TEST_EDIT, L"done");
+  SendMessageW(dlg.Hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  EXPECT_EQ(L"done", dlg.typed);
+  EXPECT_EQ(IDOK, dlg.Result());
+  EXPECT_EQ(nullptr, dlg.Hwnd());
+}
+
+TEST(DialogTest, MissingTemplateFailsWithoutShowing) {
+  class Missing final : public ui::Dialog {
+   public:
+    Missing() : ui::Dialog(9999) {}
+  } dlg;
+  EXPECT_EQ(-1, dlg.DoModal(nullptr));
+  EXPECT_FALSE(dlg.CreateModeless(nullptr));
+}
+
+TEST_F(LayerTest, FormViewIsAChildThatEnterAndEscapeDoNotClose) {
+  HWND view = frame->view.Hwnd();
+  ASSERT_NE(nullptr, view);
+  EXPECT_EQ(frame->Hwnd(), GetParent(view));
+  EXPECT_TRUE(GetWindowLongW(view, GWL_STYLE) & WS_CHILD);
+  EXPECT_EQ(0xE900, GetDlgCtrlID(view));
+  SendMessageW(view, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  SendMessageW(view, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_TRUE(IsWindow(view));
+}
+
+}  // namespace
+}  // namespace layertest
