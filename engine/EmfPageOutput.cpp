@@ -7,6 +7,7 @@
 #include "common/Handles.h"
 #include "common/SpooledEmf.h"
 #include "common/StringUtil.h"
+#include "engine/JobFiles.h"
 #include "engine/Scenario.h"
 
 namespace {
@@ -123,36 +124,6 @@ void ScenarioLayers::PrintLayer(int mode, int page) { scenario_.PrintTemplate(mo
 std::wstring ScenarioLayers::Description(int page) { return scenario_.GetDescription(page); }
 
 bool ScenarioLayers::PrintsBacksidePage() const { return !scenario_.backsideTemplate.IsEmpty(); }
-
-namespace {
-
-// The PageTemplates keys of the pages printed so far, written to the control
-// file in one go when the loop ends, however it ends. One private-profile
-// write rewrites the whole file, so a write per page would cost the job
-// about as much as playing its pages.
-class PageTemplatesSection {
- public:
-  explicit PageTemplatesSection(const std::wstring& controlFile) : controlFile_(controlFile) {}
-  ~PageTemplatesSection() {
-    if (controlFile_.empty() || lines_.empty()) return;
-    lines_.push_back(L'\0');
-    WritePrivateProfileSectionW(L"PageTemplates", lines_.c_str(), controlFile_.c_str());
-  }
-  PageTemplatesSection(const PageTemplatesSection&) = delete;
-  PageTemplatesSection& operator=(const PageTemplatesSection&) = delete;
-
-  void Add(int page, const std::wstring& description) {
-    lines_ += dv::Format(L"%d=", page);
-    lines_ += description;
-    lines_.push_back(L'\0');
-  }
-
- private:
-  std::wstring controlFile_;
-  std::wstring lines_;  // "key=value\0" lines; the terminating \0 is added at the write
-};
-
-}  // namespace
 
 EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPageJob& job) {
   EmfPagesResult result;

@@ -1,6 +1,16 @@
-// Barcode part of a print field. The bars are not drawn yet: a field with
-// PrintBarcode set prints its text part only.
+// Barcode part of a print field: one CoBarcode for the field's print text
+// and type, drawn into the field's rectangle.
 #include "engine/FieldBarcode.h"
 
-void DrawFieldBarcode(HDC /*dc*/, const std::wstring& /*text*/, int /*barcodeType*/, const RECT& /*rect*/,
-                      int /*rotation*/) {}
+#include "engine/BarcodeDrawing.h"
+
+void DrawFieldBarcode(HDC dc, const std::wstring& text, int barcodeType, const RECT& rect, int rotation) {
+  try {
+    CoBarcode barcode;
+    barcode.SetData(text);
+    barcode.SetType(barcodeType);
+    barcode.Draw(dc, rect, rotation);
+  } catch (...) {
+    // Out of memory: the barcode is lost, the page goes on.
+  }
+}

@@ -81,3 +81,15 @@ bool FileExists(const std::wstring& path) {
   DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+PageTemplatesSection::~PageTemplatesSection() {
+  if (controlFile_.empty() || lines_.empty()) return;
+  lines_.push_back(L'\0');
+  WritePrivateProfileSectionW(L"PageTemplates", lines_.c_str(), controlFile_.c_str());
+}
+
+void PageTemplatesSection::Add(int page, const std::wstring& description) {
+  lines_ += dv::Format(L"%d=", page);
+  lines_ += description;
+  lines_.push_back(L'\0');
+}

@@ -57,5 +57,24 @@ void DeleteJobFiles(const std::wstring& first, const std::wstring& second, const
 // Writes "1" to Users/<the control file's UserName> of IgnoreList.ini.
 void AddUserToIgnoreList(const std::wstring& controlFile, const std::wstring& spoolFile);
 
+// The PageTemplates keys of the pages printed so far, written to the control
+// file in one go when the page loop ends, however it ends. One
+// private-profile write rewrites the whole file, so a write per page would
+// cost a long job about as much as printing its pages.
+class PageTemplatesSection {
+ public:
+  explicit PageTemplatesSection(const std::wstring& controlFile) : controlFile_(controlFile) {}
+  ~PageTemplatesSection();
+  PageTemplatesSection(const PageTemplatesSection&) = delete;
+  PageTemplatesSection& operator=(const PageTemplatesSection&) = delete;
+
+  // Key "%d" of the page, value the scenario's description of it.
+  void Add(int page, const std::wstring& description);
+
+ private:
+  std::wstring controlFile_;
+  std::wstring lines_;  // "key=value\0" lines; the final \0 is added at the write
+};
+
 // True when the path exists and is not a folder.
 bool FileExists(const std::wstring& path);

@@ -37,78 +37,39 @@ void PrnLang::CompleteOverflow() {
   Complete();
 }
 
-int PrnLang::Feed(BYTE b) {
-  if (complete_) {
-    complete_ = 0;
-    inCommand_ = 0;
-  }
-  if (!inCommand_) {
-    if (b != 0x1B) return 0;
-    command_[0] = b;
-    length_ = 1;
-    dataRemaining_ = 0;
-    inCommand_ = 1;
-    return 1;
-  }
-
-  if (dataRemaining_ > 0) {
-    // Data of a "W" command: counted, not stored.
-    if (--dataRemaining_ == 0) Complete();
-    return 1;
-  }
-
-  if (b == 'W') {
-    if (length_ >= kCommandSize) {
-      CompleteOverflow();
-      return 1;
-    }
-    // The data count is the decimal number just before the "W". A count too
-    // large for an int is saturated: the data then runs to the end of the
-    // input, which is all a reader can do with it.
-    long long value = 0;
-    long long scale = 1;
-    for (int i = length_ - 1; i >= 0 && IsDigit(command_[i]); --i) {
-      const int digit = command_[i] - '0';
-      if (digit != 0) {
-        if (scale > INT_MAX) {
-          value = INT_MAX;
-        } else {
-          value += digit * scale;
-          if (value > INT_MAX) value = INT_MAX;
-        }
-      }
-      if (scale <= INT_MAX) scale *= 10;
-    }
-    command_[length_++] = b;
-    if (value == 0) {
-      // No data follows: the sequence ends at the "W".
-      Complete();
-    } else {
-      dataRemaining_ = static_cast<int>(value);
-    }
-    return 1;
-  }
-
-  if (b >= 0x40 && b <= 0x5E) {
-    if (length_ >= kCommandSize) {
-      CompleteOverflow();
-      return 1;
-    }
-    command_[length_++] = b;
-    Complete();
-    return 1;
-  }
-
-  if (length_ == 1 && ((b >= 0x30 && b <= 0x3F) || (b >= 0x5F && b <= 0x7E))) {
-    // Two-byte sequence: delivered as the ESC alone.
-    Complete();
-    return 1;
-  }
-
+int PrnLang::FeedTerminator(BYTE b) {
   if (length_ >= kCommandSize) {
     CompleteOverflow();
     return 1;
   }
+  if (b != 'W') {
+    command_[length_++] = b;
+    Complete();
+    return 1;
+  }
+  // The data count is the decimal number just before the "W". A count too
+  // large for an int is saturated: the data then runs to the end of the
+  // input, which is all a reader can do with it.
+  long long value = 0;
+  long long scale = 1;
+  for (int i = length_ - 1; i >= 0 && IsDigit(command_[i]); --i) {
+    const int digit = command_[i] - '0';
+    if (digit != 0) {
+      if (scale > INT_MAX) {
+        value = INT_MAX;
+      } else {
+        value += digit * scale;
+        if (value > INT_MAX) value = INT_MAX;
+      }
+    }
+    if (scale <= INT_MAX) scale *= 10;
+  }
   command_[length_++] = b;
+  if (value == 0) {
+    // No data follows: the sequence ends at the "W".
+    Complete();
+  } else {
+    dataRemaining_ = static_cast<int>(value);
+  }
   return 1;
 }

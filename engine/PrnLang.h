@@ -26,12 +26,46 @@ class PrnLang {
   // Takes one byte; returns 1 when it belongs to an escape sequence, 0 for
   // plain data. A sequence that fills the command buffer without ending is
   // ended by the next byte (event 4) and delivered with its collected bytes.
-  int Feed(BYTE b);
+  int Feed(BYTE b) {
+    if (complete_) {
+      complete_ = 0;
+      inCommand_ = 0;
+    }
+    if (!inCommand_) {
+      if (b != 0x1B) return 0;
+      command_[0] = b;
+      length_ = 1;
+      dataRemaining_ = 0;
+      inCommand_ = 1;
+      return 1;
+    }
+    if (dataRemaining_ > 0) {
+      // Data of a "W" command: counted, not stored.
+      if (--dataRemaining_ == 0) Complete();
+      return 1;
+    }
+    // Parameter bytes are stored; the rest (terminators, the "W" count, the
+    // second byte of a two-byte sequence, a full buffer) is decided apart.
+    if (b >= 0x40 && b <= 0x5E) return FeedTerminator(b);
+    if (length_ == 1 && ((b >= 0x30 && b <= 0x3F) || (b >= 0x5F && b <= 0x7E))) {
+      Complete();  // two-byte sequence: delivered as the ESC alone
+      return 1;
+    }
+    if (length_ >= kCommandSize) {
+      CompleteOverflow();
+      return 1;
+    }
+    command_[length_++] = b;
+    return 1;
+  }
   int IsCommandComplete() const { return complete_; }
   // Copies the last completed sequence (at most kCommandSize bytes) and its
   // length.
   void GetCommand(BYTE* out, int* length) const;
   std::string GetCommand() const { return std::string(reinterpret_cast<const char*>(last_), lastLength_); }
+  // The last completed sequence in place (valid until another completes).
+  const BYTE* CommandBytes() const { return last_; }
+  int CommandLength() const { return lastLength_; }
 
   static bool IsDigit(BYTE b) { return b >= '0' && b <= '9'; }
 
@@ -44,8 +78,23 @@ class PrnLang {
   void FeedPlainRun(int n);
   // Feeds n data bytes of a "W" command (n < DataRemaining()).
   void FeedDataRun(int n) { dataRemaining_ -= n; }
+  // Inside a sequence that is collecting parameters: feeds the parameter
+  // bytes at the start of p[0, n) (none of which ends the sequence) and
+  // returns how many it took; it stops at the first byte that may.
+  int FeedParameters(const BYTE* p, int n) {
+    if (!inCommand_ || complete_ || dataRemaining_ > 0 || length_ < 2) return 0;
+    int i = 0;
+    while (i < n && length_ < kCommandSize) {
+      const BYTE b = p[i];
+      if (b == 0x1B || (b >= 0x40 && b <= 0x5E)) break;
+      command_[length_++] = b;
+      ++i;
+    }
+    return i;
+  }
 
  private:
+  int FeedTerminator(BYTE b);
   void Complete();
   void CompleteOverflow();
 

@@ -10,15 +10,16 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <emmintrin.h>
+
 #include <algorithm>
-#include <cfloat>
-#include <cstring>
 #include <vector>
 
 #include "common/EventLog.h"
 #include "common/Handles.h"
 #include "common/InstallFolder.h"
 #include "common/StringUtil.h"
+#include "engine/JobFiles.h"
 #include "engine/DestinationPrinter.h"
 #include "engine/Gatepost.h"
 #include "engine/Pipeline.h"
@@ -43,6 +44,23 @@ const char kDuplexCommand[] = "\x1b&l~nS";
 const char kHeaderEnd[] = "\x1b*p0x0Y";
 const char kCopiesCommand[] = "\x1b&l~nX";
 
+// Offset of the first byte in p[0, n) equal to a or b (n when none), sixteen
+// bytes at a time: most of a job is text and raster data that only has to be
+// searched for the few bytes that matter.
+int FindEither(const BYTE* p, int n, BYTE a, BYTE b) {
+  const __m128i va = _mm_set1_epi8(static_cast<char>(a));
+  const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
+  int i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(w, va), _mm_cmpeq_epi8(w, vb)));
+    if (mask != 0) return i + __builtin_ctz(static_cast<unsigned>(mask));
+  }
+  for (; i < n; ++i)
+    if (p[i] == a || p[i] == b) return i;
+  return n;
+}
+
 HANDLE OpenSpoolData(const std::wstring& path) {
   return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                      nullptr);
@@ -53,11 +71,9 @@ bool IsDroppedCommand(const BYTE* p) {
   return p[0] == kEsc && p[1] == '&' && (p[2] | 0x20) == 'b' && p[3] == '1' && (p[4] | 0x20) == 'm';
 }
 
-bool EqualsIgnoringCase(const std::string& a, const char* b) {
-  const size_t n = strlen(b);
-  if (a.size() != n) return false;
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
+bool EqualsIgnoringCase(const BYTE* a, int length, const char* b) {
+  for (int i = 0; i < length; ++i) {
+    unsigned char x = a[i];
     unsigned char y = static_cast<unsigned char>(b[i]);
     if (x >= 'a' && x <= 'z') x -= 32;
     if (y >= 'a' && y <= 'z') y -= 32;
@@ -79,13 +95,29 @@ int ReadCommandNumber(VFile& in, int offset) {
 // The page counter's view of the last completed sequence.
 enum class LastCommand { kNone, kJobEnd, kKeepsBreak, kOther };
 
-LastCommand Classify(const std::string& command) {
-  if (EqualsIgnoringCase(command, "\x1b%-12345X")) return LastCommand::kJobEnd;
-  static const char* const kKeepBreak[] = {"\x1b*rB", "\x1b*c0P", "\x1b*b0M", "\x1b*c0Q", "\x1b*c1D",
-                                           "\x1b*c2D", "\x1b*c2F", "\x1b" "E"};
-  for (const char* k : kKeepBreak)
-    if (EqualsIgnoringCase(command, k)) return LastCommand::kKeepsBreak;
-  return command.empty() ? LastCommand::kNone : LastCommand::kOther;
+LastCommand Classify(const BYTE* command, int length) {
+  // The listed sequences by length, so that most commands (raster rows,
+  // cursor moves) are told apart at once.
+  static const char* const kKeepBreak4[] = {"\x1b*rB"};
+  static const char* const kKeepBreak5[] = {"\x1b*c0P", "\x1b*b0M", "\x1b*c0Q", "\x1b*c1D", "\x1b*c2D", "\x1b*c2F"};
+  switch (length) {
+    case 0:
+      return LastCommand::kNone;
+    case 2:
+      return EqualsIgnoringCase(command, 2, "\x1b" "E") ? LastCommand::kKeepsBreak : LastCommand::kOther;
+    case 4:
+      for (const char* k : kKeepBreak4)
+        if (EqualsIgnoringCase(command, 4, k)) return LastCommand::kKeepsBreak;
+      return LastCommand::kOther;
+    case 5:
+      for (const char* k : kKeepBreak5)
+        if (EqualsIgnoringCase(command, 5, k)) return LastCommand::kKeepsBreak;
+      return LastCommand::kOther;
+    case 9:
+      return EqualsIgnoringCase(command, 9, "\x1b%-12345X") ? LastCommand::kJobEnd : LastCommand::kOther;
+    default:
+      return LastCommand::kOther;
+  }
 }
 
 // Page counter state, fed byte by byte.
@@ -99,7 +131,7 @@ struct PageCounter {
 
   void Feed(BYTE b) {
     const int inCommand = scanner.Feed(b);
-    if (scanner.IsCommandComplete()) last = Classify(scanner.GetCommand());
+    if (scanner.IsCommandComplete()) last = Classify(scanner.CommandBytes(), scanner.CommandLength());
     if (last == LastCommand::kJobEnd) inPjl = true;
     if (inPjl) {
       if (pjlFirst < 0) pjlFirst = b;
@@ -137,7 +169,7 @@ struct PageCounter {
       if (!pending && !inPjl && last != LastCommand::kJobEnd) {
         int run = 0;
         if (scanner.IsBetweenSequences()) {
-          while (i + run < n && p[i + run] != kEsc && p[i + run] != kFormFeed) ++run;
+          run = FindEither(p + i, n - i, kEsc, kFormFeed);
           if (run > 0) {
             scanner.FeedPlainRun(run);
             i += run;
@@ -147,6 +179,14 @@ struct PageCounter {
           run = std::min(n - i, scanner.DataRemaining() - 1);
           scanner.FeedDataRun(run);
           i += run;
+          continue;
+        }
+      }
+      if (!inPjl && last != LastCommand::kJobEnd) {
+        // Parameters change neither the last command nor a pending break.
+        const int taken = scanner.FeedParameters(p + i, n - i);
+        if (taken > 0) {
+          i += taken;
           continue;
         }
       }
@@ -201,19 +241,11 @@ int CountPcl5Pages(const std::wstring& spoolFile) {
   PageCounter counter;
   // Read in blocks larger than the scan needs: the count does not depend
   // on the block size.
-  std::vector<BYTE> block(65536);
+  std::vector<BYTE> block(262144);
   DWORD got = 0;
   while (ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr) && got > 0)
     counter.FeedBlock(block.data(), static_cast<int>(got));
   return counter.pages;
-}
-
-int GetRawDuplexValue(const PrinterSettings& settings, int totalPages, int pagesPerSide) {
-  int duplex = settings.forced.duplex;
-  if (!settings.storedConfiguration.empty())
-    duplex = reinterpret_cast<const DEVMODEW*>(settings.storedConfiguration.data())->dmDuplex;
-  if (FitsOneSide(totalPages, pagesPerSide)) duplex = 1;
-  return duplex;
 }
 
 int WritePclDuplexHeader(PrnLang& /*scanner*/, VFile& in, VFile& out, int duplex) {
@@ -248,47 +280,63 @@ int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out) {
     const int avail = in.Available(6);
     if (avail == 0) return 1;  // the end of the data: nothing is added
     const BYTE* p = in.Cursor();
-
-    if (p[0] != kEsc) {
-      int run = 0;
-      if (scanner.IsBetweenSequences()) {
-        // Plain bytes not followed by a form feed: written as they are.
-        while (run + 1 < avail && p[run] != kEsc && p[run + 1] != kFormFeed) ++run;
-        if (run > 0) {
-          out.Write(p, run);
-          in.Advance(run);
-          scanner.FeedPlainRun(run);
+    // Bytes decided within the buffer: each needs the five bytes from it
+    // (the dropped command) and the next one (a form feed). At the end of
+    // the data the buffer holds all there is and every byte is decided.
+    const int limit = in.SourceEnded() ? avail : avail - 5;
+    int i = 0;
+    int copied = 0;  // bytes before i not yet written; all of them are copied
+    bool pageEnds = false;
+    while (i < limit) {
+      const BYTE b = p[i];
+      if (b != kEsc) {
+        if (scanner.IsBetweenSequences()) {
+          // Plain bytes not followed by a form feed: nothing to decide.
+          const int k = i + FindEither(p + i, avail - i, kEsc, kFormFeed);
+          int run = (k < avail && p[k] == kFormFeed) ? k - 1 : std::min(k, avail - 1);
+          if (run > i) {
+            scanner.FeedPlainRun(run - i);
+            i = run;
+            continue;
+          }
+        } else if (scanner.DataRemaining() > 1) {
+          // Data of a raster command short of its last byte; an ESC in it
+          // may start the dropped command and is looked at on its own.
+          const int stop = std::min(avail, i + scanner.DataRemaining() - 1);
+          const int run = i + FindEither(p + i, stop - i, kEsc, kEsc);
+          scanner.FeedDataRun(run - i);
+          i = run;
           continue;
         }
-      } else if (scanner.DataRemaining() > 1) {
-        // Data of a raster command short of its last byte; an ESC in it may
-        // start the dropped command and takes the byte-by-byte path.
-        const int limit = std::min(avail, scanner.DataRemaining() - 1);
-        while (run < limit && p[run] != kEsc) ++run;
-        out.Write(p, run);
-        in.Advance(run);
-        scanner.FeedDataRun(run);
+        // Parameters of a sequence: copied as they are.
+        const int taken = scanner.FeedParameters(p + i, limit - i);
+        if (taken > 0) {
+          i += taken;
+          continue;
+        }
+      } else if (i + 5 <= avail && IsDroppedCommand(p + i)) {
+        // Dropped: neither copied nor fed to the scanner. It does not hide
+        // a form feed behind it that ends the page.
+        out.Write(p + copied, i - copied);
+        i += 5;
+        copied = i;
+        if (scanner.IsBetweenSequences() && i < avail && p[i] == kFormFeed) {
+          pageEnds = true;
+          break;
+        }
         continue;
       }
-    }
-
-    if (avail >= 5 && IsDroppedCommand(p)) {
-      in.Advance(5);
-      continue;
-    }
-    const BYTE b = p[0];
-    in.Advance(1);
-    const int inCommand = scanner.Feed(b);
-    bool pageEnds = false;
-    if (!inCommand || scanner.IsCommandComplete()) {
-      // After plain data or a completed sequence, a form feed ends the page
-      // and is not copied.
-      if (in.Available(1) > 0 && in.Cursor()[0] == kFormFeed) {
-        in.Advance(1);
+      const int inCommand = scanner.Feed(b);
+      ++i;
+      if ((!inCommand || scanner.IsCommandComplete()) && i < avail && p[i] == kFormFeed) {
+        // After plain data or a completed sequence, a form feed ends the
+        // page and is not copied.
         pageEnds = true;
+        break;
       }
     }
-    out.PutByte(b);
+    out.Write(p + copied, i - copied);
+    in.Advance(pageEnds ? i + 1 : i);
     if (pageEnds) return 1;
   }
 }
@@ -323,7 +371,8 @@ bool RunRawJob(JobContext& ctx) {
     SetIniInt(L"General", L"TotalPages", ctx.files.ctl, ctx.totalPages);
     SetIniInt(L"Job", L"Pages", ctx.files.ctl, ctx.totalPages);
   }
-  ctx.duplex = GetRawDuplexValue(settings, ctx.totalPages, ctx.pagesPerSide);
+  // A job that fits on one side of a sheet prints one-sided.
+  ctx.duplex = FitsOneSide(ctx.totalPages, ctx.pagesPerSide) ? 1 : RawJobDuplex(settings);
 
   dv::FileHandle data(OpenSpoolData(ctx.files.org));
   if (!data) {
@@ -368,11 +417,12 @@ bool RunRawJob(JobContext& ctx) {
   } else {
     WritePclDuplexHeader(scanner, in, out, ctx.duplex);
     // 15. Pages, each with its template layers around it.
+    PageTemplatesSection pageTemplates(ctx.files.ctl);
     for (int page = 1; page <= ctx.totalPages && !out.Failed(); ++page) {
       if (!StartPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
       if (ctx.scenario) {
         ctx.scenario->PrintTemplate(1, page);
-        SetIniString(L"PageTemplates", dv::Format(L"%d", page), ctx.files.ctl, ctx.scenario->GetDescription(page));
+        pageTemplates.Add(page, ctx.scenario->GetDescription(page));
       }
       CopyPclPage(scanner, in, out);
       if (ctx.scenario) ctx.scenario->PrintTemplate(0, page);

@@ -50,21 +50,16 @@ int WritePclDuplexHeader(PrnLang& scanner, VFile& in, VFile& out, int duplex);
 // ends the page (a form feed after plain data or after a completed
 // sequence; one inside a sequence or its data does not count). That form
 // feed is consumed, not copied. ESC&b1M (any case) is dropped wherever it
-// starts, and is not fed to the scanner. A page without its form feed runs
+// starts, and is not fed to the scanner; a form feed right after it ends the
+// page as it would have after the byte before it. A page without its form feed runs
 // to the end of the data. Stops early once the output has failed. Returns 1.
 int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out);
 
 // Copies the rest of the data as it stands. Returns 1.
 int CopyRemainingData(VFile& in, VFile& out);
 
-struct PrinterSettings;
-
 // Where the pipeline's RAW output stream hands its blocks; nullptr (the
 // default) is the printer through WritePrinter. Tests stand in for a printer
 // that takes only part of a write or refuses it.
 void SetRawOutputTarget(VFile::WriteTarget target, void* context);
 
-// The duplex value of a RAW job: the scenario's forced duplex, or the
-// stored driver configuration's dmDuplex when there is one; 1 when the job
-// fits on one side of a sheet.
-int GetRawDuplexValue(const PrinterSettings& settings, int totalPages, int pagesPerSide);

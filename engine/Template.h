@@ -7,7 +7,7 @@
 // For an EMF job the layers go to the destination printer's device context.
 // In macro mode (a RAW job) every layer is wrapped in a macro document of its
 // own whose printer data is copied into the RAW output stream; the macro
-// members are declared here and live in engine/TemplateMacro.cpp.
+// members are declared here and live in engine/RawOverlay.cpp.
 //
 // The template reads its file afresh at every Init; pictures are opened each
 // time a layer is drawn. Nothing is shared between templates, so templates of
@@ -72,7 +72,7 @@ class CTemplate {
   void FreeFields() { fields.clear(); }
 
   // Macro mode: the layer's own document on the node printer, written into
-  // the job's macro file and copied into output (engine/TemplateMacro.cpp).
+  // the job's macro file and copied into output (engine/RawOverlay.cpp).
   void StartMacroDocument();
   void EndMacroDocument();
   void CopyMacroFile(const std::wstring& path);

@@ -76,7 +76,7 @@ void VFile::Refill() {
   }
 }
 
-int VFile::Available(int want) {
+int VFile::AvailableSlow(int want) {
   if (!isReadMode()) return 0;
   want = std::max(1, std::min(want, kBufferSize - 1));
   // A source may deliver less than asked for although it has more: refill

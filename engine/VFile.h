@@ -105,8 +105,14 @@ class VFile {
   // the read position when the data has them (refilling as Peek does) and
   // returns how many are buffered there (0 at the end). Cursor() points at
   // them; Advance(n) consumes n of them (n <= the number returned).
-  int Available(int want);
+  int Available(int want) {
+    if (want > 0 && position_ + want < count_ && isReadMode()) return count_ - position_;
+    return AvailableSlow(want);
+  }
   const BYTE* Cursor() const { return buffer_ + position_; }
+  // True once the source has no more bytes: what is buffered is all that is
+  // left.
+  bool SourceEnded() const { return end_; }
   void Advance(int n) { position_ += n; }
 
   // Replaces the target of Flush (tests stand in for a short-writing sink).
@@ -119,6 +125,7 @@ class VFile {
   bool isReadMode() const { return mode_ == kReadFile || mode_ == kReadString; }
   bool isWriteMode() const { return mode_ == kWriteFile || mode_ == kWritePrinter || mode_ == kAppendString; }
   void Refill();
+  int AvailableSlow(int want);
   bool SendToTarget(const BYTE* bytes, DWORD count, DWORD* taken);
 
   int mode_;

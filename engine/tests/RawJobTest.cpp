@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "common/InstallFolder.h"
-#include "engine/DestinationPrinter.h"
 #include "engine/PrnLang.h"
 #include "engine/RawJob.h"
 #include "engine/VFile.h"
@@ -62,6 +61,7 @@ TEST(PclPageCopy, PagesEndAtTheirFormFeed) {
       {"form feed inside raster data", E + "*b3Wx" + FF + "y" + "z" + FF, {E + "*b3Wx" + FF + "yz"}, ""},
       {"form feed inside a sequence's parameters", E + "&l" + FF + "2A" + FF, {E + "&l" + FF + "2A"}, ""},
       {"the dropped command, any case", "A" + E + "&b1M" + "B" + E + "&B1m" + "C" + FF, {"ABC"}, ""},
+      {"the dropped command before a form feed", "A" + E + "&b1M" + FF + "B" + FF, {"A", "B"}, ""},
       {"the dropped command inside raster data", E + "*b2W" + E + "&b1Mxy" + FF, {E + "*b2Wxy"}, ""},
       {"a blank page keeps its first form feed", "A" + FF + FF + "B" + FF, {"A", FF + "B"}, ""},
       {"zero-count raster command", E + "*b0W" + FF + "Q", {E + "*b0W"}, "Q"},
@@ -130,20 +130,6 @@ TEST(PclDuplexHeader, DigitInTheHeader) {
     CopiedJob job = CopyJob(row.data, 0, row.duplex);
     EXPECT_EQ(job.header + job.rest, row.expected);
   }
-}
-
-TEST(RawDuplexValue, ForcedStoredAndOneSided) {
-  PrinterSettings settings;
-  settings.forced.duplex = 3;
-  EXPECT_EQ(GetRawDuplexValue(settings, 5, 1), 3);
-  EXPECT_EQ(GetRawDuplexValue(settings, 1, 1), 1);
-  EXPECT_EQ(GetRawDuplexValue(settings, 4, 4), 1);
-  std::vector<BYTE> stored(sizeof(DEVMODEW), 0);
-  reinterpret_cast<DEVMODEW*>(stored.data())->dmSize = sizeof(DEVMODEW);
-  reinterpret_cast<DEVMODEW*>(stored.data())->dmDuplex = 2;
-  settings.storedConfiguration = stored;
-  EXPECT_EQ(GetRawDuplexValue(settings, 5, 1), 2);
-  EXPECT_EQ(GetRawDuplexValue(PrinterSettings{}, 5, 1), 0);
 }
 
 namespace {
@@ -228,4 +214,158 @@ TEST_F(RawFileTest, UnreadableSpoolData) {
   const auto lines = install_.EventLines();
   ASSERT_EQ(lines.size(), 2u);
   for (const std::string& line : lines) EXPECT_EQ(line.rfind("1,1007,Can't open original file,", 0), 0u) << line;
+}
+
+namespace {
+
+// The page copy as its rules read, one byte at a time through Peek and Read:
+// the oracle for the copy's shortcuts.
+std::string ReferencePage(PrnLang& scanner, VFile& in) {
+  std::string out;
+  for (;;) {
+    BYTE five[5];
+    int got = 0;
+    in.Peek(five, 5, &got);
+    if (got == 5 && five[0] == 0x1b && five[1] == '&' && (five[2] | 0x20) == 'b' && five[3] == '1' &&
+        (five[4] | 0x20) == 'm') {
+      in.Read(nullptr, 5);
+      BYTE next = 0;
+      in.Peek(&next, 1, &got);
+      if (scanner.IsBetweenSequences() && got == 1 && next == 0x0c) {
+        in.Read(nullptr, 1);
+        return out;
+      }
+      continue;
+    }
+    BYTE b = 0;
+    in.Read(&b, 1, &got);
+    if (got == 0) return out;
+    const int inCommand = scanner.Feed(b);
+    bool ends = false;
+    if (!inCommand || scanner.IsCommandComplete()) {
+      BYTE next = 0;
+      in.Peek(&next, 1, &got);
+      if (got == 1 && next == 0x0c) {
+        in.Read(nullptr, 1);
+        ends = true;
+      }
+    }
+    out.push_back(static_cast<char>(b));
+    if (ends) return out;
+  }
+}
+
+// PCL-like data: text, form feeds, line ends, parameterised and grouped
+// commands, two-byte sequences, raster rows with ESC and form feeds in
+// their data, the dropped command, job ends and PJL lines.
+std::string RandomPcl(unsigned seed, size_t size) {
+  auto next = [&seed]() {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 16;
+  };
+  static const char* const kPieces[] = {"\x1b" "E", "\x1b&l0O", "\x1b&l1o26A", "\x1b*rB", "\x1b*c0P", "\x1b&b1M",
+                                        "\x1b&B1m", "\x1b" "9", "\x1b%-12345X", "@PJL EOJ\r\n", "\r\n", "\x1b*b0W",
+                                        "\x1b&a10v20H", "\x1b(s12H", "\x1b" "&" "\x1b" "A"};
+  std::string data;
+  while (data.size() < size) {
+    const unsigned kind = next() % 10;
+    if (kind < 3) {
+      data += std::string(1 + next() % 40, static_cast<char>('a' + next() % 26));
+    } else if (kind < 5) {
+      data += std::string(1 + next() % 3, '\x0c');
+    } else if (kind < 7) {
+      const int count = static_cast<int>(next() % 60);
+      data += "\x1b*b" + std::to_string(count) + "W";
+      for (int i = 0; i < count; ++i) {
+        static const char kData[] = {'\x1b', '\x0c', '&', 'b', '1', 'M', 'x', '\0'};
+        data.push_back(kData[next() % sizeof(kData)]);
+      }
+    } else {
+      data += kPieces[next() % (sizeof(kPieces) / sizeof(kPieces[0]))];
+    }
+  }
+  return data;
+}
+
+}  // namespace
+
+TEST(PclPageCopy, ShortcutsCopyAsTheByteRulesDo) {
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    SCOPED_TRACE(seed);
+    std::string data = RandomPcl(seed, 20000 + seed * 997);
+    std::string copyOfData = data;
+    VFile fast(&data, VFile::kReadString);
+    VFile slow(&copyOfData, VFile::kReadString);
+    PrnLang fastScanner, slowScanner;
+    for (int page = 0; page < 2000; ++page) {
+      std::string copied;
+      {
+        VFile out(&copied, VFile::kAppendString);
+        CopyPclPage(fastScanner, fast, out);
+        out.Flush();
+      }
+      ASSERT_EQ(copied, ReferencePage(slowScanner, slow)) << "page " << page + 1;
+    }
+    EXPECT_EQ(fast.Available(1), 0);
+  }
+}
+
+namespace {
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (toupper(static_cast<unsigned char>(a[i])) != toupper(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+// The page count's rules one byte at a time: the oracle for its shortcuts.
+int ReferenceCount(const std::string& data) {
+  PrnLang scanner;
+  int pages = 1;
+  bool pending = false, inPjl = false;
+  std::string last, line;
+  const std::string keep[] = {"", E + "*rB", E + "*c0P", E + "*b0M", E + "*c0Q", E + "*c1D", E + "*c2D", E + "*c2F",
+                              E + "E", UEL};
+  for (char c : data) {
+    const BYTE b = static_cast<BYTE>(c);
+    const int inCommand = scanner.Feed(b);
+    if (scanner.IsCommandComplete()) last = scanner.GetCommand();
+    if (SameIgnoringCase(last, UEL)) inPjl = true;
+    if (inPjl) {
+      line.push_back(c);
+      if (line[0] != '@') {
+        line.clear();
+        inPjl = false;
+      }
+      if (b == '\n') line.clear();
+    }
+    if (!inCommand) {
+      if (b == 0x0c) {
+        pending = true;
+        last.clear();
+        continue;
+      }
+      if (b != '\r' && b != '\n' && !inPjl) {
+        if (pending) ++pages, pending = false;
+        continue;
+      }
+    }
+    if (pending) {
+      bool listed = false;
+      for (const std::string& k : keep) listed = listed || SameIgnoringCase(last, k);
+      if (!listed) ++pages, pending = false;
+    }
+  }
+  return pages;
+}
+
+}  // namespace
+
+TEST_F(RawFileTest, PageCountShortcutsCountAsTheByteRulesDo) {
+  for (unsigned seed = 1; seed <= 30; ++seed) {
+    SCOPED_TRACE(seed);
+    const std::string data = RandomPcl(seed * 7919, 30000 + seed * 1231);
+    EXPECT_EQ(CountPcl5Pages(Write(data)), ReferenceCount(data));
+  }
 }

@@ -1,5 +1,6 @@
 // Scenario selection: the ignore list, the choice by group or printer with
-// the default scenario, and the job-name rules that override it.
+// the default scenario, and the job-name rules that override it; and the
+// choice as the control file of a job printed through the engine records it.
 #include <gtest/gtest.h>
 
 #include "common/InstallFolder.h"
@@ -7,6 +8,7 @@
 #include "common/StringUtil.h"
 #include "engine/Scenario.h"
 #include "tests/support/TestEnv.h"
+#include "tools/fixtures/StandInPrintProcessor.h"
 
 namespace {
 
@@ -197,4 +199,57 @@ TEST(ScenarioSelection, LongValuesAndLongRuleSections) {
   EXPECT_EQ(Select(MakeRecord(L"bob", L"Quarterly report", L"Laser")), L"C:\\last.scn");
   EXPECT_EQ(Select(MakeRecord(L"bob", L"Document number 299", L"Laser")), L"C:\\r299.scn");
   EXPECT_EQ(Select(MakeRecord(L"bob", L"Other", L"Laser")), L"C:\\sales.scn");
+}
+
+TEST(ScenarioSelection, PrintedJobRecordsTheChosenScenario) {
+  dvtest::TestPrinter printer;
+  ASSERT_TRUE(printer.ok());
+  struct Row {
+    const char* name;
+    const char* general;     // [General] lines besides DeleteFilesAfter=0
+    const char* ignoreList;  // nullptr: none
+    const wchar_t* user;
+    const wchar_t* document;
+    const wchar_t* scenario;  // file name in the install folder; "" none
+  } rows[] = {
+      {"no job-process settings", "", nullptr, L"alice", L"Report", L""},
+      {"by group", "DefaultScenarioFile=@default.scn\r\n", nullptr, L"bob", L"Report", L"sales.scn"},
+      {"user in no group", "DefaultScenarioFile=@default.scn\r\n", nullptr, L"alice", L"Report", L"default.scn"},
+      {"by printer", "SelectionType=1\r\n", nullptr, L"bob", L"Report", L"printer.scn"},
+      {"job-name rule", "OverrideScenarioByJobname=1\r\n", nullptr, L"bob", L"Invoice 17", L"invoice.scn"},
+      {"ignore list", "OverrideScenarioByJobname=1\r\n", "[Users]\r\nbob=1\r\n", L"bob", L"Invoice 17", L""},
+  };
+  int index = 0;
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.name);
+    printer.ClearOutput();
+    dvtest::ScopedInstallFolder install(dv::Format(L"ScenarioSelection_PrintedJob_%d", index++));
+    const std::string folder = dv::ToUtf8(install.Path());
+    for (const char* scn : {"sales.scn", "default.scn", "printer.scn", "invoice.scn"})
+      ASSERT_TRUE(dvtest::WriteFileBytes(install.Path() + dv::FromUtf8(scn), ""));
+    std::string general = r.general;
+    for (size_t at; (at = general.find('@')) != std::string::npos;) general.replace(at, 1, folder);
+    const std::string ini = "[General]\r\nDeleteFilesAfter=0\r\n" + general +
+                            "[Users]\r\nbob=Sales\r\n[Sales]\r\nScenarioFile=" + folder + "sales.scn\r\n" +
+                            "[JobnameScenarios]\r\nInvoices=2;#;Invoice;#;" + folder + "invoice.scn\r\n";
+    ASSERT_TRUE(dvtest::WriteFileBytes(install.SettingsFile(), ini));
+    SetIniString(L"PrinterScenarios", printer.Name(), install.SettingsFile(), install.Path() + L"printer.scn");
+    if (r.ignoreList) {
+      ASSERT_TRUE(dvtest::WriteFileBytes(install.Path() + L"IgnoreList.ini", r.ignoreList));
+    }
+
+    dvfix::EmfJobSpec spec;
+    spec.printer = printer.Name();
+    spec.user = r.user;
+    spec.document = r.document;
+    const int job = dvfix::SpoolEmfJob(spec);
+    ASSERT_GT(job, 0);
+    EXPECT_EQ(dvfix::ProcessSpooledJob(job, false, dvtest::BuiltFile(L"engine\\Jobforge.Dll")), 1);
+    EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), 1);
+    const std::wstring expected = *r.scenario ? install.Path() + r.scenario : std::wstring();
+    EXPECT_EQ(GetIniString(L"General", L"ScenarioFile", dvfix::SpoolFilePath(job, L"Ctl"), L"?"), expected);
+    if (r.ignoreList) {
+      EXPECT_EQ(GetIniString(L"Users", r.user, install.Path() + L"IgnoreList.ini"), L"0");
+    }
+  }
 }
