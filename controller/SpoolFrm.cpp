@@ -97,7 +97,12 @@ void CSpoolFrm::RefreshJobList() {
   dirList.Dir(DDL_READWRITE, spoolFolder + L"*.ctl");
   jobList.SetRedraw(false);
   jobList.DeleteAllItems();
-  for (int i = 0; i < dirList.Count(); ++i) AddJobToList(spoolFolder + dirList.Text(i));
+  // The list's own sort places every row. The entries go in from the last
+  // to the first: a sorted list view finds a new row's place by walking its
+  // rows from the top, so each row then stops at the first one instead of
+  // walking past all the others (10,000 jobs would cost 50 million text
+  // comparisons in name order).
+  for (int i = dirList.Count() - 1; i >= 0; --i) AddJobToList(spoolFolder + dirList.Text(i));
   jobList.SetRedraw(true);
 }
 

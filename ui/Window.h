@@ -11,6 +11,10 @@
 //
 // Command routing: OnCommand and OnUpdate answer true for the commands they
 // handle; the frame window chains view, frame and application (FrameWindow).
+// The object owns its window: destroying the object destroys the window. A
+// derived class with members its handlers use calls Destroy() in its own
+// destructor, so that no message reaches a half-destroyed object.
+//
 // Nothing is thrown out of the window procedure: an exception from a handler
 // ends the message with its failure result (WM_NCCREATE FALSE, WM_CREATE -1,
 // 0 otherwise).

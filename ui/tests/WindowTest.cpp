@@ -194,6 +194,52 @@ TEST(ControlsTest, ListViewWrapperReadsRowsOfAnyLength) {
   EXPECT_EQ(L"", unattached.ItemText(0, 0));
 }
 
+TEST(ControlsTest, SmallControlWrappersSpeakTheirControlsMessages) {
+  PlainWindow host;
+  ASSERT_TRUE(host.Create());
+  auto make = [&](const wchar_t* cls, DWORD style) {
+    return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 120, 80, host.Hwnd(), nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  };
+  ui::ComboBox combo;
+  combo.Attach(make(L"COMBOBOX", CBS_DROPDOWNLIST));
+  combo.AddString(L"Alpha");
+  combo.AddString(L"Beta");
+  EXPECT_EQ(1, combo.FindStringExact(L"BETA")) << "found ignoring case";
+  EXPECT_EQ(L"Beta", combo.LBText(1));
+
+  ui::ListBox box;
+  box.Attach(make(L"LISTBOX", LBS_SORT));
+  box.AddString(L"zeta");
+  box.AddString(L"eta");
+  EXPECT_EQ(L"eta", box.Text(0));
+  EXPECT_EQ(2, box.Count());
+
+  // A spin control's position is its signed 16-bit value.
+  ui::UpDown spin;
+  spin.Attach(make(UPDOWN_CLASSW, 0));
+  spin.SetRange(-100, 100);
+  spin.SetPos(-42);
+  EXPECT_EQ(-42, spin.Pos());
+
+  ui::Tab tab;
+  tab.Attach(make(WC_TABCONTROLW, 0));
+  tab.InsertItem(0, L"Portrait");
+  tab.InsertItem(1, L"Landscape");
+  tab.SetCurSel(1);
+  EXPECT_EQ(2, tab.Count());
+  EXPECT_EQ(1, tab.CurSel());
+
+  ui::ImageList images;
+  ASSERT_TRUE(images.Create(16, 16));
+  HBITMAP strip = static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TEST_FRAME), IMAGE_BITMAP, 0, 0, 0));
+  ASSERT_NE(nullptr, strip);
+  EXPECT_EQ(0, images.Add(strip, RGB(192, 192, 192)));
+  DeleteObject(strip);
+  EXPECT_EQ(3, images.Count());
+}
+
 TEST(PromptsTest, ReplacementsAnswerAndAreRestored) {
   {
     ui::ScopedPrompts scope;
