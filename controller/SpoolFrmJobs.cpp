@@ -109,7 +109,9 @@ void CSpoolFrm::DeleteJobFiles(const std::wstring& numberText) {
   };
   int mask = 0;
   if (!DeleteFileW(file(L"Org").c_str())) mask |= kMaskOrg;
-  if (!DeleteFileW(file(L"Dvm").c_str())) mask |= kMaskDvm;
+  // A RAW job has no devmode file by design: one that is not there is no
+  // failure to delete it.
+  if (!DeleteFileW(file(L"Dvm").c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) mask |= kMaskDvm;
   if (!DeleteFileW(file(L"Ctl").c_str())) mask |= kMaskCtl;
   if (mask != 0)
     WriteEvent(kEventDeleteFailed, dv::Format(L"Job number: %ls, Error: %d", numberText.c_str(), mask));
