@@ -113,6 +113,9 @@ BrowseDialogReplacements& BrowseDialogs() {
 CBrowseCtrl::CBrowseCtrl() = default;
 
 CBrowseCtrl::~CBrowseCtrl() {
+  // A window made by Create belongs to the control; a subclassed dialog
+  // button stays with its dialog and is only released.
+  if (createdByCreate && Hwnd()) DestroyWindow(Hwnd());
   DestroyChildren();
   Destroy();
 }
@@ -201,6 +204,14 @@ void CBrowseCtrl::RecalcLayout(bool moveEdit) {
     editRect.left = buttonRect.right;
   else
     editRect.right = buttonRect.left;
+  if (toolTip) {
+    TTTOOLINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.hwnd = Hwnd();
+    info.uId = kToolId;
+    info.rect = buttonRect;
+    SendMessageW(toolTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
+  }
   if (moveEdit && edit)
     MoveWindow(edit, editRect.left, editRect.top, editRect.right - editRect.left, editRect.bottom - editRect.top,
                TRUE);
@@ -607,6 +618,9 @@ LRESULT CBrowseCtrl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
       return 1;
+    case WM_PRINTCLIENT:
+      Paint(reinterpret_cast<HDC>(wParam));
+      return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kEditId && HIWORD(wParam) == EN_CHANGE && edit) {
         if ((style & BCS_EDITABLE) && !busy) {
@@ -688,7 +702,11 @@ void CBrowseCtrl::DrawGlyphFace(HDC dc, const RECT& face, int glyph) const {
 
 bool CBrowseCtrl::OnPaint() {
   ui::PaintDc paint(Hwnd());
-  HDC dc = paint.Dc();
+  Paint(paint.Dc());
+  return true;
+}
+
+void CBrowseCtrl::Paint(HDC dc) {
   FillRect(dc, &buttonRect, GetSysColorBrush(COLOR_BTNFACE));
   DrawFrame(dc);
   RECT face = faceRect;
@@ -699,5 +717,4 @@ bool CBrowseCtrl::OnPaint() {
     const int glyph = (style & BCS_GLYPH1) ? 1 : (style & BCS_GLYPH2) ? 2 : (style & BCS_GLYPH3) ? 3 : 0;
     if (glyph) DrawGlyphFace(dc, face, glyph);
   }
-  return true;
 }

@@ -134,6 +134,8 @@ class CBrowseCtrl : public ui::Window {
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool OnPaint() override;
+  // The button part: frame and face (also for WM_PRINTCLIENT).
+  void Paint(HDC dc);
 
  private:
   static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref);

@@ -211,6 +211,10 @@ INT_PTR CJotviewDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_PAINT:
       return OnPaintMinimized() ? TRUE : FALSE;
+    case WM_HELP:
+      // F1 asks for the same help as the Help button.
+      OnHelp();
+      return TRUE;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(icon);
     case WM_DESTROY:

@@ -168,6 +168,66 @@ TEST_F(BrowseCtrlTest, ReadOnlyAndDisabledFieldsRebuildTheirEdit) {
   EXPECT_TRUE(IsWindowEnabled(c.EditHwnd()));
 }
 
+// Counts the pixels of a colour in the face of the control's painting.
+int FacePixels(CBrowseCtrl& c, COLORREF color) {
+  RECT client = {};
+  GetClientRect(c.Hwnd(), &client);
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = client.right;
+  bi.bmiHeader.biHeight = -client.bottom;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(c.Hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  GdiFlush();
+  int n = 0;
+  const auto* px = static_cast<const DWORD*>(bits);
+  for (int y = c.faceRect.top; y < c.faceRect.bottom; ++y)
+    for (int x = c.faceRect.left; x < c.faceRect.right; ++x) {
+      const DWORD p = px[y * client.right + x];
+      if (RGB((p >> 16) & 0xff, (p >> 8) & 0xff, p & 0xff) == color) ++n;
+    }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return n;
+}
+
+TEST_F(BrowseCtrlTest, ADisabledFieldDrawsItsGlyphGreyed) {
+  CBrowseCtrl& c = MakeField(200, BCS_GLYPH | BCS_GLYPH1 | BCS_EDITABLE);
+  EXPECT_GT(FacePixels(c, RGB(0, 0, 0)), 10);
+  EXPECT_GT(FacePixels(c, RGB(255, 255, 0)), 5);
+  EnableWindow(c.Hwnd(), FALSE);
+  EXPECT_EQ(0, FacePixels(c, RGB(0, 0, 0)));
+  EXPECT_EQ(0, FacePixels(c, RGB(255, 255, 0)));
+  EXPECT_GT(FacePixels(c, RGB(128, 128, 128)), 10);
+}
+
+TEST_F(BrowseCtrlTest, CreateMakesAFieldUnderItsParent) {
+  CBrowseCtrl orphan;
+  RECT r = {10, 50, 210, 72};
+  // No parent and no main window: nothing is created.
+  EXPECT_FALSE(orphan.Create(r, nullptr, kFieldId + 1, BCS_GLYPH | BCS_GLYPH2, WM_BROWSECTRL_NOTIFY));
+  HWND window = nullptr;
+  {
+    CBrowseCtrl made;
+    ASSERT_TRUE(made.Create(r, host.Hwnd(), kFieldId + 1, BCS_GLYPH | BCS_GLYPH2, WM_BROWSECTRL_NOTIFY));
+    EXPECT_EQ(1, made.createdByCreate);
+    EXPECT_EQ(static_cast<UINT>(WM_BROWSECTRL_NOTIFY), made.notifyMessage);
+    window = made.Hwnd();
+    EXPECT_EQ(window, GetDlgItem(host.Hwnd(), kFieldId + 1));
+    ASSERT_NE(nullptr, made.EditHwnd());
+    // Without BCS_EDITABLE the edit is read-only.
+    EXPECT_TRUE(GetWindowLongW(made.EditHwnd(), GWL_STYLE) & ES_READONLY);
+  }
+  // The control's own window goes with it.
+  EXPECT_FALSE(IsWindow(window));
+}
+
 TEST_F(BrowseCtrlTest, PathNameFollowsTheLastChoiceOrWhatWasTyped) {
   CBrowseCtrl& c = MakeField(200);
   c.SetPathName(L"C:\\Dorvane\\Scenarios\\Letter.scn");

@@ -343,6 +343,19 @@ TEST_F(ViewerTest, LayoutKeepsTheButtonsAtTheBottomRight) {
   EXPECT_EQ(h - 49, lr.bottom - lr.top);
 }
 
+TEST_F(ViewerTest, EnterEscapeAndCloseEndTheDialog) {
+  WriteBytes(logFile, kLine1);
+  for (int id : {IDOK, IDCANCEL}) {
+    SCOPED_TRACE(id);
+    CJotviewDlg& d = Open(logFile);
+    ASSERT_TRUE(IsWindow(d.Hwnd()));
+    Click(id);
+    EXPECT_FALSE(d.Hwnd() && IsWindow(d.Hwnd()));
+    EXPECT_EQ(id, d.Result());
+    EXPECT_EQ(0, d.ExitCode());
+  }
+}
+
 TEST_F(ViewerTest, HelpHandsTheFileAndTopicToTheHelpEngine) {
   const HelpEngine saved = JotviewHelpEngine();
   struct Call {
@@ -363,6 +376,10 @@ TEST_F(ViewerTest, HelpHandsTheFileAndTopicToTheHelpEngine) {
   EXPECT_EQ(L"C:\\Dorvane\\Tembla.hlp", calls[0].file);
   EXPECT_EQ(static_cast<UINT>(HELP_CONTEXT), calls[0].command);
   EXPECT_EQ(static_cast<ULONG_PTR>(0x20000 + IDD_JOTVIEW_DIALOG), calls[0].data);
+  SendMessageW(d.Hwnd(), WM_HELP, 0, 0);
+  ASSERT_EQ(2u, calls.size());
+  EXPECT_EQ(static_cast<UINT>(HELP_CONTEXT), calls[1].command);
+  calls.pop_back();
   // Closing the viewer closes the help window.
   dlg.reset();
   ASSERT_EQ(2u, calls.size());
