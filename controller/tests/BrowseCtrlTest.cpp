@@ -352,6 +352,16 @@ TEST_F(BrowseCtrlTest, MouseAndKeysBrowseOnlyWhenReleasedOnTheButton) {
   EXPECT_EQ(3, commands);
 }
 
+TEST_F(BrowseCtrlTest, HoverEndsWhenTheCursorLeavesTheButton) {
+  CBrowseCtrl& c = MakeField(200, BCS_GLYPH | BCS_GLYPH3 | BCS_EDITABLE | BCS_FLAT);
+  SetCursorPos(390, 190);
+  SendMessageW(c.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(185, 10));
+  EXPECT_EQ(1, c.hover);
+  EXPECT_EQ(0, c.pressed);
+  DrainFor(30);
+  EXPECT_EQ(0, c.hover);
+}
+
 TEST_F(BrowseCtrlTest, LeavingTheEditTellsTheOwner) {
   CBrowseCtrl& c = MakeField(200);
   HWND other = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 60, 100, 22, host.Hwnd(), nullptr,
