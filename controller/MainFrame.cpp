@@ -4,6 +4,7 @@
 #include "common/InstallFolder.h"
 #include "common/PlatformHelpers.h"
 #include "common/StringUtil.h"
+#include "controller/DlgJobProcess.h"
 #include "controller/DlgToolsOptions.h"
 #include "controller/resource.h"
 #include "ui/App.h"
@@ -79,6 +80,12 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     case ID_VIEW_EVENT_LOG:
       OnViewEvents();
       return true;
+    case ID_EDIT_JOB_PROCESS: {
+      // Every opening starts from the settings file; OK has saved.
+      CDlgJobProcess dialog;
+      dialog.DoModal();
+      return true;
+    }
     case ID_TOOLS_OPTIONS: {
       // The result is not looked at: the dialog wrote what it had on OK.
       CDlgToolsOptions dialog;
@@ -109,6 +116,7 @@ bool CMainFrame::OnUpdate(ui::CmdUI& cmd) {
       return true;
     case ID_VIEW_AUTO_REFRESH:
     case ID_VIEW_EVENT_LOG:
+    case ID_EDIT_JOB_PROCESS:
     case ID_TOOLS_OPTIONS:
     case ID_HELP_FINDER:
     case ID_HELP:
