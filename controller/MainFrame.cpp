@@ -78,6 +78,12 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     case ID_VIEW_EVENT_LOG:
       OnViewEvents();
       return true;
+    case ID_TOOLS_PASSWORD:
+      OnToolsPassword();
+      return true;
+    case ID_TOOLS_LAST_JOB_NUMBER:
+      OnToolsLastJobNumber();
+      return true;
     case ID_HELP_FINDER:
     case ID_HELP:
     case ID_DEFAULT_HELP:
@@ -102,6 +108,8 @@ bool CMainFrame::OnUpdate(ui::CmdUI& cmd) {
       return true;
     case ID_VIEW_AUTO_REFRESH:
     case ID_VIEW_EVENT_LOG:
+    case ID_TOOLS_PASSWORD:
+    case ID_TOOLS_LAST_JOB_NUMBER:
     case ID_HELP_FINDER:
     case ID_HELP:
     case ID_DEFAULT_HELP:

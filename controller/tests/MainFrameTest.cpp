@@ -157,12 +157,12 @@ TEST_F(ControllerTest, EmptySpoolDoesNothingAndLaterEditorsAreNotOfferedYet) {
   EXPECT_TRUE(dvtest::FileExistsAt(JobPath(3, L"Ctl")));
 
   for (UINT id : {ID_VIEW_EVENT_LOG, ID_VIEW_REFRESH_NOW, ID_APP_ABOUT, ID_HELP_FINDER, ID_APP_EXIT,
-                  ID_FILE_SAVE_PRINT_JOBS, ID_VIEW_AUTO_REFRESH}) {
+                  ID_FILE_SAVE_PRINT_JOBS, ID_VIEW_AUTO_REFRESH, ID_TOOLS_LAST_JOB_NUMBER, ID_TOOLS_PASSWORD}) {
     SCOPED_TRACE(id);
     EXPECT_TRUE(frame->IsCommandEnabled(id));
   }
   for (UINT id : {ID_EDIT_JOB_PROCESS, ID_EDIT_SCENARIO_FILE, ID_EDIT_PAGE_TEMPLATE, ID_TOOLS_OPTIONS,
-                  ID_TOOLS_LAST_JOB_NUMBER, ID_TOOLS_PASSWORD, ID_EDIT_COPY, ID_NEXT_PANE}) {
+                  ID_EDIT_COPY, ID_NEXT_PANE}) {
     SCOPED_TRACE(id);
     EXPECT_FALSE(frame->IsCommandEnabled(id));
   }
