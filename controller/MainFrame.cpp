@@ -4,6 +4,7 @@
 #include "common/InstallFolder.h"
 #include "common/PlatformHelpers.h"
 #include "common/StringUtil.h"
+#include "controller/DlgToolsOptions.h"
 #include "controller/resource.h"
 #include "ui/App.h"
 #include "ui/CmdUI.h"
@@ -84,6 +85,12 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     case ID_TOOLS_LAST_JOB_NUMBER:
       OnToolsLastJobNumber();
       return true;
+    case ID_TOOLS_OPTIONS: {
+      // The result is not looked at: the dialog wrote what it had on OK.
+      CDlgToolsOptions dialog;
+      dialog.DoModal();
+      return true;
+    }
     case ID_HELP_FINDER:
     case ID_HELP:
     case ID_DEFAULT_HELP:
@@ -110,6 +117,7 @@ bool CMainFrame::OnUpdate(ui::CmdUI& cmd) {
     case ID_VIEW_EVENT_LOG:
     case ID_TOOLS_PASSWORD:
     case ID_TOOLS_LAST_JOB_NUMBER:
+    case ID_TOOLS_OPTIONS:
     case ID_HELP_FINDER:
     case ID_HELP:
     case ID_DEFAULT_HELP:

@@ -147,6 +147,12 @@ bool CSpoolFrm::OnCommand(UINT id, UINT, HWND) {
     case ID_FILE_DELETE_JOBS:
       OnDeleteJobs();
       return true;
+    case ID_FILE_VIEW_JOB_INFORMATION:
+      OnViewJobInformation();
+      return true;
+    case ID_FILE_PRINT_PREVIEW:
+      OnPreviewJob();
+      return true;
     case ID_FILE_EMPTY_SPOOL:
       return true;  // offered, and does nothing
     default:

@@ -39,4 +39,8 @@ dv_ensure_prefix() {
     touch "$DV_PREFIX/.dv-ready"
   fi
   wineserver -p >/dev/null 2>&1 || true
+  # Start the prefix's own services now, detached from any pipe: a test
+  # program that started them would hand them CTest's output pipe, and CTest
+  # would wait for them until its time-out.
+  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }

@@ -9,7 +9,7 @@ namespace {
 class JobCommandsTest : public ControllerTest {
  protected:
   void InstallStubEngine() {
-    ASSERT_TRUE(folder.Install(dvtest::BuiltFile(L"controller\\StubJobforge.Dll"), L"Jobforge.Dll"));
+    ASSERT_TRUE(folder.Install(dvtest::BuiltFile(L"tools\\StubJobforge.Dll"), L"Jobforge.Dll"));
   }
   // "<export> <number>" lines the stand-in engine wrote.
   std::vector<std::string> EngineCalls() const {

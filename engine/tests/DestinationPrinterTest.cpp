@@ -54,19 +54,6 @@ std::wstring ToHex(const std::vector<BYTE>& bytes) {
   return text;
 }
 
-// Details of the events of one code in the install folder's log.
-std::vector<std::string> EventDetails(const dvtest::ScopedInstallFolder& install, int code) {
-  std::vector<std::string> details;
-  const std::string prefix = dv::ToUtf8(dv::Format(L"%d,%d,%ls,", code / 1000, code, GetEventText(code).c_str()));
-  for (const std::string& line : install.EventLines()) {
-    if (line.rfind(prefix, 0) != 0) continue;
-    // date and time follow the text: skip two more fields.
-    size_t pos = line.find(',', prefix.size());
-    pos = pos == std::string::npos ? pos : line.find(',', pos + 1);
-    details.push_back(pos == std::string::npos ? std::string() : line.substr(pos + 1));
-  }
-  return details;
-}
 
 }  // namespace
 
@@ -209,7 +196,9 @@ TEST(DestinationDevmode, Table) {
     ASSERT_TRUE(IsUsableDevmode(out.devmode));
     const DEVMODEW& dm = Dm(out.devmode);
     const DWORD baseFields = r.stored ? 0 : (r.job ? r.jobSpec.fields : 0);
-    if (r.fields != kNone) EXPECT_EQ(dm.dmFields, r.fields | baseFields);
+    if (r.fields != kNone) {
+      EXPECT_EQ(dm.dmFields, r.fields | baseFields);
+    }
     EXPECT_EQ(dm.dmDuplex, r.duplex);
     EXPECT_EQ(dm.dmColor, r.color);
     EXPECT_EQ(dm.dmCopies, r.copies);
@@ -317,7 +306,7 @@ TEST_F(ScenarioSettingsTest, StoredConfigurationIsReadWhole) {
   EXPECT_EQ(ReadStoredConfiguration(Scenario(), dvfix::kTestDriverName, L"Landscape"), hex);
   PrinterSettings settings = ReadPrinterSettings(printer.Name(), Scenario(), 2);
   EXPECT_EQ(settings.storedConfiguration, config);
-  EXPECT_TRUE(EventDetails(install, 3003).empty());
+  EXPECT_TRUE(install.EventDetails(3003).empty());
 }
 
 TEST_F(ScenarioSettingsTest, MissingConfigurationLogs3003AndGoesOn) {
@@ -334,7 +323,7 @@ TEST_F(ScenarioSettingsTest, MissingConfigurationLogs3003AndGoesOn) {
   EXPECT_TRUE(portrait.storedConfiguration.empty());
 
   const std::string driver = dv::ToUtf8(dvfix::kTestDriverName);
-  EXPECT_EQ(EventDetails(install, 3003),
+  EXPECT_EQ(install.EventDetails(3003),
             (std::vector<std::string>{"Configuration for driver: (" + driver + ") is missing on Landscape printing",
                                       "Configuration for driver: (" + driver + ") is missing on Portrait printing"}));
 }
@@ -388,7 +377,7 @@ TEST_F(ScenarioSettingsTest, JobDevmodeFileAndItsFallback) {
   const std::string invalid = dv::ToUtf8(dv::Format(L"File name: %ls, GetLastError Returned:%d (%ls)", dvm.c_str(),
                                                     ERROR_INVALID_DATA,
                                                     GetSystemErrorText(ERROR_INVALID_DATA).c_str()));
-  EXPECT_EQ(EventDetails(install, 3), (std::vector<std::string>{missing, missing, missing, invalid, invalid}));
+  EXPECT_EQ(install.EventDetails(3), (std::vector<std::string>{missing, missing, missing, invalid, invalid}));
 }
 
 TEST_F(ScenarioSettingsTest, DeviceContextFallsBackToThePrinterName) {
@@ -411,7 +400,7 @@ TEST_F(ScenarioSettingsTest, DeviceContextFallsBackToThePrinterName) {
 
   dv::DcHandle none = CreateDestinationDC(L"No Such Printer 4711", L"", L"No Such Printer 4712", dm);
   EXPECT_FALSE(none);
-  std::vector<std::string> details = EventDetails(install, 1004);
+  std::vector<std::string> details = install.EventDetails(1004);
   ASSERT_EQ(details.size(), 1u);
   EXPECT_EQ(details[0].rfind("GetLastError Returned: ", 0), 0u) << details[0];
   const std::string tail = ", No Such Printer 4712";

@@ -145,17 +145,6 @@ class EmfJobTest : public testing::Test {
   int lastJob = 0;
 };
 
-std::vector<std::string> EventDetails(const dvtest::ScopedInstallFolder& install, int code) {
-  std::vector<std::string> details;
-  const std::string prefix = dv::ToUtf8(dv::Format(L"%d,%d,%ls,", code / 1000, code, GetEventText(code).c_str()));
-  for (const std::string& line : install.EventLines()) {
-    if (line.rfind(prefix, 0) != 0) continue;
-    size_t pos = line.find(',', prefix.size());
-    pos = pos == std::string::npos ? pos : line.find(',', pos + 1);
-    details.push_back(pos == std::string::npos ? std::string() : line.substr(pos + 1));
-  }
-  return details;
-}
 
 }  // namespace
 
@@ -332,7 +321,7 @@ TEST_F(EmfJobTest, StoredConfigurationKeepsTheJobsCopies) {
   ASSERT_TRUE(PrintWithScenario(second, Scenario()));
   EXPECT_NE(printer.Output().find("%%BeginFeature: *Duplex DuplexTumble"), std::string::npos);
   const std::string device = dv::ToUtf8(printer.Name().substr(0, CCHDEVICENAME - 1));
-  EXPECT_EQ(EventDetails(install, 3002),
+  EXPECT_EQ(install.EventDetails(3002),
             std::vector<std::string>{"Original device name: " + device + ", New device name: " + device});
 }
 
@@ -348,7 +337,7 @@ TEST_F(EmfJobTest, WithoutAJobDevmodeThePrintersDefaultIsForced) {
   EXPECT_NE(ps.find("%%BeginFeature: *Duplex DuplexNoTumble"), std::string::npos);
   EXPECT_EQ(GetIniString(L"Job", L"Duplex", Ctl()), L"2");
   const std::wstring dvm = dvfix::SpoolFilePath(job, L"Dvm");
-  EXPECT_EQ(EventDetails(install, 3),
+  EXPECT_EQ(install.EventDetails(3),
             std::vector<std::string>{dv::ToUtf8(dv::Format(L"File name: %ls, GetLastError Returned:%d (%ls)",
                                                            dvm.c_str(), ERROR_FILE_NOT_FOUND,
                                                            GetSystemErrorText(ERROR_FILE_NOT_FOUND).c_str()))});
@@ -368,11 +357,11 @@ TEST_F(EmfJobTest, DestinationPrinterFallsBackToPrinterName) {
   printer.ClearOutput();
   ASSERT_TRUE(RunEmfJob(ctx));
   EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), 2);
-  EXPECT_TRUE(EventDetails(install, 1004).empty());
+  EXPECT_TRUE(install.EventDetails(1004).empty());
 
   ctx.printerName = L"No Such Printer 4712";
   EXPECT_FALSE(RunEmfJob(ctx));
-  ASSERT_EQ(EventDetails(install, 1004).size(), 1u);
+  ASSERT_EQ(install.EventDetails(1004).size(), 1u);
 }
 
 // The page loop itself, on a printer device context, with layers that record

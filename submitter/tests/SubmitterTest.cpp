@@ -55,13 +55,13 @@ class SubmitterRun : public ::testing::Test {
     ASSERT_TRUE(install_.Install(dvtest::BuiltFile(L"submitter\\dvsubmit.exe")));
   }
   void InstallStubEngine() {
-    ASSERT_TRUE(install_.Install(dvtest::BuiltFile(L"submitter\\StubEngine.Dll"), L"Jobforge.Dll"));
+    ASSERT_TRUE(install_.Install(dvtest::BuiltFile(L"tools\\StubJobforge.Dll"), L"Jobforge.Dll"));
   }
   void Run(const std::wstring& arguments) {
     std::wstring cmd = L"\"" + install_.Path() + L"dvsubmit.exe\" " + arguments;
     EXPECT_EQ(dvtest::RunAndWait(cmd), 0);
   }
-  std::string Calls() const { return dvtest::ReadFileBytes(install_.Path() + L"StubCalls.txt"); }
+  std::string Calls() const { return dvtest::ReadFileBytes(install_.Path() + L"EngineCalls.txt"); }
   // Codes of the events written, in order.
   std::vector<std::string> EventCodes() const {
     std::vector<std::string> codes;
@@ -95,7 +95,7 @@ TEST_F(SubmitterRun, CallsTheNamedExportOrLogsWhyNot) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    DeleteFileW((install_.Path() + L"StubCalls.txt").c_str());
+    DeleteFileW((install_.Path() + L"EngineCalls.txt").c_str());
     DeleteFileW(install_.EventLog().c_str());
     Run(row.arguments);
     EXPECT_EQ(Calls(), row.calls);

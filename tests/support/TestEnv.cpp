@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/EventLog.h"
 #include "common/InstallFolder.h"
 #include "common/StringUtil.h"
 #include "tools/fixtures/PrinterSetup.h"
@@ -73,6 +74,19 @@ std::vector<std::string> ScopedInstallFolder::EventLines() const {
     pos = end + 2;
   }
   return lines;
+}
+
+std::vector<std::string> ScopedInstallFolder::EventDetails(int code) const {
+  std::vector<std::string> details;
+  const std::string prefix = dv::ToUtf8(dv::Format(L"%d,%d,%ls,", code / 1000, code, GetEventText(code).c_str()));
+  for (const std::string& line : EventLines()) {
+    if (line.rfind(prefix, 0) != 0) continue;
+    // The date and the time follow the text: the detail is after them.
+    size_t pos = line.find(',', prefix.size());
+    pos = pos == std::string::npos ? pos : line.find(',', pos + 1);
+    details.push_back(pos == std::string::npos ? std::string() : line.substr(pos + 1));
+  }
+  return details;
 }
 
 bool ScopedInstallFolder::Install(const std::wstring& builtFile, const std::wstring& asName) const {

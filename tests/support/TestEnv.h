@@ -33,6 +33,8 @@ class ScopedInstallFolder {
   std::wstring EventLog() const { return path_ + L"Events.log"; }
   // Lines of Events.log without their CR LF.
   std::vector<std::string> EventLines() const;
+  // The details (everything after the time) of the events of one code.
+  std::vector<std::string> EventDetails(int code) const;
   // Copies a built program or library (by its path) into the folder.
   bool Install(const std::wstring& builtFile, const std::wstring& asName = std::wstring()) const;
 

@@ -1,7 +1,7 @@
-// A stand-in for the engine library in the controller's reprint tests. Each
-// export appends "<export name> <job number>" and CR LF to EngineCalls.txt in
-// the library's own folder (the install folder the test copied it to) and
-// returns 1; nothing else is done with the job.
+// A stand-in for the engine library in the controller's and the submitter's
+// tests. Each export appends "<export name> <job number>" and CR LF to
+// EngineCalls.txt in the library's own folder (the install folder the test
+// copied it to) and returns 1; nothing else is done with the job.
 #include <windows.h>
 
 #include <cstdio>
