@@ -86,6 +86,12 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
       dialog.DoModal();
       return true;
     }
+    case ID_TOOLS_PASSWORD:
+      OnToolsPassword();
+      return true;
+    case ID_TOOLS_LAST_JOB_NUMBER:
+      OnToolsLastJobNumber();
+      return true;
     case ID_TOOLS_OPTIONS: {
       // The result is not looked at: the dialog wrote what it had on OK.
       CDlgToolsOptions dialog;
@@ -117,6 +123,8 @@ bool CMainFrame::OnUpdate(ui::CmdUI& cmd) {
     case ID_VIEW_AUTO_REFRESH:
     case ID_VIEW_EVENT_LOG:
     case ID_EDIT_JOB_PROCESS:
+    case ID_TOOLS_PASSWORD:
+    case ID_TOOLS_LAST_JOB_NUMBER:
     case ID_TOOLS_OPTIONS:
     case ID_HELP_FINDER:
     case ID_HELP:

@@ -52,6 +52,9 @@ class CMainFrame final : public ui::FrameWindow {
   void OnUpdateLastJobNumber(ui::CmdUI& cmd);
   void OnUpdateJobCount(ui::CmdUI& cmd);
   void OnViewEvents();
+  // In DlgPassword.cpp and DlgRename.cpp, beside their dialogs.
+  void OnToolsPassword();
+  void OnToolsLastJobNumber();
 
   CDorvaneDoc document;
   CSpoolFrm spoolView;
