@@ -37,9 +37,13 @@ int SelectedCount(const ui::ListBox& list) {
   return n > 0 ? static_cast<int>(n) : 0;
 }
 
+// Selects one item alone and puts the caret on it: the handlers act on the
+// caret item, which must be the one the user sees selected.
 void SelectOnly(const ui::ListBox& list, int index) {
   SendMessageW(list.Hwnd(), LB_SETSEL, FALSE, -1);
-  if (index >= 0) SendMessageW(list.Hwnd(), LB_SETSEL, TRUE, index);
+  if (index < 0) return;
+  SendMessageW(list.Hwnd(), LB_SETSEL, TRUE, index);
+  SendMessageW(list.Hwnd(), LB_SETCARETINDEX, index, FALSE);
 }
 
 // The text of the list's caret item, "" when the list has none.
@@ -162,7 +166,6 @@ void CDlgJobProcess::SettingsToControls() {
   defs.FillGroupList(groupList.Hwnd());
   if (groupList.Count() > 0) {
     SelectOnly(groupList, 0);
-    SendMessageW(groupList.Hwnd(), LB_SETCARETINDEX, 0, FALSE);
     currentGroup = groupList.Text(0);
   } else {
     currentGroup.clear();

@@ -166,6 +166,12 @@ TEST_F(JobProcessTest, AddingGroupsAndUsers) {
   // No selection change was notified: the field still belongs to Admin.
   EXPECT_EQ(L"Admin", dialog->CurrentGroup());
   EXPECT_EQ(L"C:\\s\\admin.scn", Path(IDC_JP_GROUP_SCENARIO));
+  // The new group is the one at the caret: a user added now goes to it.
+  Type(IDC_JP_USER_NAME, L"lee");
+  Press(IDC_JP_ADD_USER);
+  EXPECT_EQ((std::vector<std::wstring>{L"lee"}), Items(IDC_JP_USER_LIST));
+  ASSERT_EQ(3u, dialog->Defs().GetGroups().size());
+  EXPECT_EQ((std::vector<std::wstring>{L"lee"}), dialog->Defs().GetGroups()[2].GetUsers());
 
   // An existing name in another case is only selected, and lists no users.
   Type(IDC_JP_GROUP_NAME, L"sales");
@@ -190,14 +196,14 @@ TEST_F(JobProcessTest, AddingGroupsAndUsers) {
   EXPECT_EQ(L"a=b", Text(IDC_JP_USER_NAME));
   Type(IDC_JP_USER_NAME, L" kim ");
   Press(IDC_JP_ADD_USER);
-  EXPECT_EQ((std::vector<std::wstring>{L"kim"}), Items(IDC_JP_USER_LIST));
+  EXPECT_EQ((std::vector<std::wstring>{L"kim", L"lee"}), Items(IDC_JP_USER_LIST));
   EXPECT_EQ(L"", Text(IDC_JP_USER_NAME));
 
   // Deleting the selected users and groups.
   Select(IDC_JP_USER_LIST, {0});
   EXPECT_TRUE(Enabled(IDC_JP_DELETE_USER));
   Press(IDC_JP_DELETE_USER);
-  EXPECT_TRUE(Items(IDC_JP_USER_LIST).empty());
+  EXPECT_EQ((std::vector<std::wstring>{L"lee"}), Items(IDC_JP_USER_LIST));
   Select(IDC_JP_GROUP_LIST, {0, 2});
   EXPECT_FALSE(Enabled(IDC_JP_ADD_USER));  // needs exactly one group
   EXPECT_EQ(L"Staff", dialog->CurrentGroup());
