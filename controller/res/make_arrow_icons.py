@@ -5,8 +5,15 @@ buttons (ArrowUp.ico, ArrowLeft.ico, ArrowDown.ico, ArrowRight.ico, 16 x 16).
 Run this script after changing a drawing and commit the files it writes.
 """
 import os
+import sys
 
-from make_art import BLACK, FACE, HERE, Canvas, ico_bytes
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "art"))
+from pixelart import Canvas, ico_bytes  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+# The button-face grey is transparent in the icons.
+FACE = (192, 192, 192)
+BLACK = (0, 0, 0)
 
 
 def arrow_up():
@@ -32,7 +39,7 @@ def main():
     up = arrow_up()
     for name, turns in (("ArrowUp", 0), ("ArrowLeft", 1), ("ArrowDown", 2), ("ArrowRight", 3)):
         with open(os.path.join(HERE, name + ".ico"), "wb") as f:
-            f.write(ico_bytes([rotated(up, turns)]))
+            f.write(ico_bytes([rotated(up, turns)], FACE))
 
 
 if __name__ == "__main__":
