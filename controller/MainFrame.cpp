@@ -5,10 +5,12 @@
 #include "common/PlatformHelpers.h"
 #include "common/StringUtil.h"
 #include "controller/DlgJobProcess.h"
+#include "controller/DlgEditTemplate.h"
 #include "controller/DlgToolsOptions.h"
 #include "controller/resource.h"
 #include "ui/App.h"
 #include "ui/CmdUI.h"
+#include "ui/CommonDialogs.h"
 
 namespace {
 
@@ -98,6 +100,9 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
       dialog.DoModal();
       return true;
     }
+    case ID_EDIT_PAGE_TEMPLATE:
+      OnEditPageTemplate();
+      return true;
     case ID_HELP_FINDER:
     case ID_HELP:
     case ID_DEFAULT_HELP:
@@ -126,6 +131,7 @@ bool CMainFrame::OnUpdate(ui::CmdUI& cmd) {
     case ID_TOOLS_PASSWORD:
     case ID_TOOLS_LAST_JOB_NUMBER:
     case ID_TOOLS_OPTIONS:
+    case ID_EDIT_PAGE_TEMPLATE:
     case ID_HELP_FINDER:
     case ID_HELP:
     case ID_DEFAULT_HELP:
@@ -179,3 +185,20 @@ void CMainFrame::OnUpdateJobCount(ui::CmdUI& cmd) {
 }
 
 void CMainFrame::OnViewEvents() { StartJotview(GetInstallDirectory() + L"Events.log"); }
+
+void CMainFrame::OnEditPageTemplate() {
+  // The folder must exist, the file need not: a new name opens the editor on
+  // a new template, which its OK creates.
+  ui::FileDialogRequest request;
+  request.open = true;
+  request.title = L"Open / Create Page Template files";
+  request.defaultExtension = L"dpt";
+  request.fileName = L"*.dpt";
+  request.filter = L"Dorvane Page Template Files (*.dpt)|*.dpt|All Files (*.*)|*.*||";
+  request.flags = OFN_PATHMUSTEXIST;
+  std::wstring path;
+  if (!ui::ShowFileDialog(Hwnd(), request, path)) return;
+  CDlgEditTemplate editor;
+  editor.SetFileName(path);
+  editor.DoModal();
+}

@@ -52,6 +52,7 @@ class CMainFrame final : public ui::FrameWindow {
   void OnUpdateLastJobNumber(ui::CmdUI& cmd);
   void OnUpdateJobCount(ui::CmdUI& cmd);
   void OnViewEvents();
+  void OnEditPageTemplate();
   // In DlgPassword.cpp and DlgRename.cpp, beside their dialogs.
   void OnToolsPassword();
   void OnToolsLastJobNumber();
