@@ -4,10 +4,12 @@
 #include "common/InstallFolder.h"
 #include "common/PlatformHelpers.h"
 #include "common/StringUtil.h"
+#include "controller/DlgEditScenario.h"
 #include "controller/DlgToolsOptions.h"
 #include "controller/resource.h"
 #include "ui/App.h"
 #include "ui/CmdUI.h"
+#include "ui/CommonDialogs.h"
 
 namespace {
 
@@ -85,6 +87,9 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
       dialog.DoModal();
       return true;
     }
+    case ID_EDIT_SCENARIO_FILE:
+      OnEditScenarioFile();
+      return true;
     case ID_HELP_FINDER:
     case ID_HELP:
     case ID_DEFAULT_HELP:
@@ -110,6 +115,7 @@ bool CMainFrame::OnUpdate(ui::CmdUI& cmd) {
     case ID_VIEW_AUTO_REFRESH:
     case ID_VIEW_EVENT_LOG:
     case ID_TOOLS_OPTIONS:
+    case ID_EDIT_SCENARIO_FILE:
     case ID_HELP_FINDER:
     case ID_HELP:
     case ID_DEFAULT_HELP:
@@ -163,3 +169,19 @@ void CMainFrame::OnUpdateJobCount(ui::CmdUI& cmd) {
 }
 
 void CMainFrame::OnViewEvents() { StartJotview(GetInstallDirectory() + L"Events.log"); }
+
+void CMainFrame::OnEditScenarioFile() {
+  // The folder must exist; the file need not (the editor creates it on OK).
+  ui::FileDialogRequest request;
+  request.open = true;
+  request.title = L"Open / Create Scenario files";
+  request.defaultExtension = L"scn";
+  request.fileName = L"*.scn";
+  request.filter = L"Dorvane Scenario Files (*.scn)|*.scn|All Files (*.*)|*.*||";
+  request.flags = OFN_PATHMUSTEXIST;
+  std::wstring path;
+  if (!ui::ShowFileDialog(Hwnd(), request, path)) return;
+  CDlgEditScenario editor;
+  editor.SetFileName(path);
+  editor.DoModal();
+}

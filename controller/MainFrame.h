@@ -52,6 +52,7 @@ class CMainFrame final : public ui::FrameWindow {
   void OnUpdateLastJobNumber(ui::CmdUI& cmd);
   void OnUpdateJobCount(ui::CmdUI& cmd);
   void OnViewEvents();
+  void OnEditScenarioFile();
 
   CDorvaneDoc document;
   CSpoolFrm spoolView;
