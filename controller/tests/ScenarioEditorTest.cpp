@@ -459,6 +459,20 @@ TEST_F(ScenarioEditorTest, TemplateButtonsAskForMissingFilesAndOpenTheEditor) {
   EXPECT_EQ(std::vector<std::wstring>{existing}, edited);
 }
 
+TEST_F(ScenarioEditorTest, TooManySectionsAreWarnedAboutAndTheReadOnesShown) {
+  // More section names than a 32767-character list holds.
+  std::string text;
+  for (int i = 0; i < 1100; ++i) text += dv::ToUtf8(dv::Format(L"[Driver Section Name Number %04d]\r\nPortrait=AB\r\n", i));
+  dvtest::WriteFileBytes(file, text);
+  Open();
+  const std::wstring warning = L"There are too many drivers in the setup file, some of the drivers may not be read";
+  EXPECT_EQ((std::vector<std::wstring>{warning, warning}), messages);  // once for each page
+  EXPECT_EQ(UINT(MB_OK | MB_ICONEXCLAMATION), types[0]);
+  EXPECT_GT(Page(0).driverList.Count(), 900);
+  EXPECT_LT(Page(0).driverList.Count(), 1100);
+  EXPECT_EQ(0, Page(1).driverList.Count());
+}
+
 TEST(ScenarioHexTest, BytesAndTextConvertBothWays) {
   const BYTE bytes[] = {0x00, 0x0A, 0xFF, 0x7C};
   EXPECT_EQ(L"000AFF7C", BytesToHex(bytes, 4));
