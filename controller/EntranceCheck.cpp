@@ -3,20 +3,45 @@
 
 #include "common/EventLog.h"
 #include "common/InstallFolder.h"
+#include "common/SettingsFile.h"
+#include "common/StringUtil.h"
+#include "controller/DlgPassword.h"
+#include "controller/PasswordCodec.h"
 
 namespace {
 
 constexpr int kEventStarted = 4001;
 constexpr int kEventWrongPassword = 2006;
+constexpr int kEventCopiesDisagree = 2007;
 
 }  // namespace
 
+std::wstring ReadEntrancePassword() {
+  const std::wstring registryText = ReadRegistryString(HKEY_LOCAL_MACHINE, kProductKey, kKeyEntrancePassword);
+  const std::wstring settingsText = GetIniString(kSectionGeneral, kKeyEntrancePassword, GetSettingsFilePath());
+  const std::wstring password = CPasswordCodec::Decode(registryText);
+  if (password != CPasswordCodec::Decode(settingsText))
+    WriteEvent(kEventCopiesDisagree, dv::Format(L"%ls - %ls", registryText.c_str(), settingsText.c_str()));
+  return password;
+}
+
+void WriteEntrancePassword(const std::wstring& password) {
+  const std::wstring registryText = CPasswordCodec::Encode(password);
+  const std::wstring settingsText = CPasswordCodec::Encode(password);
+  WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, kKeyEntrancePassword, registryText);
+  SetIniString(kSectionGeneral, kKeyEntrancePassword, GetSettingsFilePath(), settingsText);
+}
+
 EntrancePasswordSource DefaultEntrancePasswordSource() {
   EntrancePasswordSource source;
-  // The stored text as it is: without the codec it cannot be decoded, but
-  // whether it is empty still tells whether a password is set.
-  source.readStored = [] { return ReadRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"EntrancePassword"); };
-  source.prompt = [](HWND, const std::wstring&, std::wstring&) { return false; };
+  source.readStored = ReadEntrancePassword;
+  source.prompt = [](HWND owner, const std::wstring& stored, std::wstring& typed) {
+    CDlgPassword dialog;
+    dialog.storedPassword = stored;
+    const bool ok = dialog.DoModal(owner) == IDOK;
+    typed = dialog.resultPassword;
+    return ok;
+  };
   return source;
 }
 

@@ -1,15 +1,30 @@
-// The last step of the controller's start-up: the entrance-password check.
+// The entrance password: its two stored copies and the start-up check.
 //
-// What the check needs of the password storage and of its entry dialog is
-// reached through EntrancePassword(), so that the password dialog and its
-// codec plug in here and tests can answer the prompt without a person. Until
-// they are plugged in the defaults fail closed: a non-empty registry copy
-// counts as a password set, and the default prompt accepts nothing.
+// The password is stored encoded (PasswordCodec.h) twice: as the REG_SZ value
+// EntrancePassword under HKLM\SOFTWARE\KVD\Dorvane and as EntrancePassword in
+// [General] of Dorvane.ini. The registry copy is the one in force; the
+// settings copy only tells, by disagreeing, that one of them was changed
+// behind the controller's back (event 2007). An empty or missing registry
+// copy means that no password is set.
+//
+// What the start-up check needs is reached through EntrancePassword(), so
+// that a test can answer the prompt without a person; by default it reads
+// the stored copies and shows the password dialog in entry mode.
 #pragma once
 
 #include <windows.h>
 #include <functional>
 #include <string>
+
+// The password in force, decoded from the registry copy; "" when none is set.
+// Both copies are read: when they decode to different passwords event 2007
+// is logged with the two stored (encoded) texts, never a decoded one.
+std::wstring ReadEntrancePassword();
+
+// Stores a password in both copies, each encoded on its own (so the two
+// texts usually differ). "" removes the password. Neither write is checked:
+// a refused write shows at the next read as a disagreement of the copies.
+void WriteEntrancePassword(const std::wstring& password);
 
 struct EntrancePasswordSource {
   // The password in force, "" when none is set.
@@ -19,7 +34,7 @@ struct EntrancePasswordSource {
   std::function<bool(HWND owner, const std::wstring& stored, std::wstring& typed)> prompt;
 };
 
-// The fail-closed defaults described above.
+// ReadEntrancePassword and the password dialog in entry mode.
 EntrancePasswordSource DefaultEntrancePasswordSource();
 
 // The process-wide source; replace its members to change where the password

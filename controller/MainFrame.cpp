@@ -81,6 +81,12 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     case ID_VIEW_EVENT_LOG:
       OnViewEvents();
       return true;
+    case ID_TOOLS_PASSWORD:
+      OnToolsPassword();
+      return true;
+    case ID_TOOLS_LAST_JOB_NUMBER:
+      OnToolsLastJobNumber();
+      return true;
     case ID_TOOLS_OPTIONS: {
       // The result is not looked at: the dialog wrote what it had on OK.
       CDlgToolsOptions dialog;
@@ -114,6 +120,8 @@ bool CMainFrame::OnUpdate(ui::CmdUI& cmd) {
       return true;
     case ID_VIEW_AUTO_REFRESH:
     case ID_VIEW_EVENT_LOG:
+    case ID_TOOLS_PASSWORD:
+    case ID_TOOLS_LAST_JOB_NUMBER:
     case ID_TOOLS_OPTIONS:
     case ID_EDIT_SCENARIO_FILE:
     case ID_HELP_FINDER:

@@ -53,6 +53,9 @@ class CMainFrame final : public ui::FrameWindow {
   void OnUpdateJobCount(ui::CmdUI& cmd);
   void OnViewEvents();
   void OnEditScenarioFile();
+  // In DlgPassword.cpp and DlgRename.cpp, beside their dialogs.
+  void OnToolsPassword();
+  void OnToolsLastJobNumber();
 
   CDorvaneDoc document;
   CSpoolFrm spoolView;

@@ -7,7 +7,10 @@ writes (Toolbar.bmp, Dorvane.ico, About.bmp next to this script, and the small
 strip the window-layer tests use in ui/tests/res/TestToolbar.bmp).
 """
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "art"))
+from pixelart import Canvas, bmp_bytes, ico_bytes  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -22,38 +25,6 @@ RED = (190, 30, 30)
 GREEN = (20, 140, 60)
 YELLOW = (240, 200, 40)
 DARK = (90, 90, 90)
-
-
-class Canvas:
-    def __init__(self, w, h, bg):
-        self.w, self.h = w, h
-        self.px = [[bg for _ in range(w)] for _ in range(h)]
-
-    def put(self, x, y, c):
-        if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y][x] = c
-
-    def rect(self, x0, y0, x1, y1, c, fill=True):
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                if fill or x in (x0, x1) or y in (y0, y1):
-                    self.put(x, y, c)
-
-    def line(self, x0, y0, x1, y1, c):
-        n = max(abs(x1 - x0), abs(y1 - y0), 1)
-        for i in range(n + 1):
-            self.put(round(x0 + (x1 - x0) * i / n), round(y0 + (y1 - y0) * i / n), c)
-
-    def disc(self, cx, cy, r, c):
-        for y in range(cy - r, cy + r + 1):
-            for x in range(cx - r, cx + r + 1):
-                if (x - cx) ** 2 + (y - cy) ** 2 <= r * r:
-                    self.put(x, y, c)
-
-    def blit(self, other, ox, oy):
-        for y in range(other.h):
-            for x in range(other.w):
-                self.put(ox + x, oy + y, other.px[y][x])
 
 
 def page(c, x0=8, y0=4, x1=23, y1=27):
@@ -149,52 +120,6 @@ ICONS = [icon_save, icon_refresh, icon_reprint, icon_preview, icon_info, icon_de
          icon_scenario, icon_template]
 
 
-def bmp_bytes(canvas):
-    """A 24-bit bottom-up BMP file."""
-    row = (canvas.w * 3 + 3) & ~3
-    data = bytearray()
-    for y in range(canvas.h - 1, -1, -1):
-        line = bytearray()
-        for x in range(canvas.w):
-            r, g, b = canvas.px[y][x]
-            line += bytes((b, g, r))
-        line += b"\0" * (row - len(line))
-        data += line
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, canvas.w, canvas.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    return header + info + bytes(data)
-
-
-def ico_bytes(canvases):
-    """An icon file of 32-bit images (alpha from the FACE colour)."""
-    entries, images = [], []
-    for c in canvases:
-        xor = bytearray()
-        for y in range(c.h - 1, -1, -1):
-            for x in range(c.w):
-                r, g, b = c.px[y][x]
-                a = 0 if (r, g, b) == FACE else 255
-                xor += bytes((b, g, r, a))
-        mask_row = ((c.w + 31) // 32) * 4
-        mask = bytearray()
-        for y in range(c.h - 1, -1, -1):
-            bits = bytearray(mask_row)
-            for x in range(c.w):
-                if c.px[y][x] == FACE:
-                    bits[x // 8] |= 0x80 >> (x % 8)
-            mask += bits
-        info = struct.pack("<IiiHHIIiiII", 40, c.w, c.h * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-        images.append(info + bytes(xor) + bytes(mask))
-    offset = 6 + 16 * len(canvases)
-    out = bytearray(struct.pack("<HHH", 0, 1, len(canvases)))
-    for c, img in zip(canvases, images):
-        out += struct.pack("<BBBBHHII", c.w % 256, c.h % 256, 0, 0, 1, 32, len(img), offset)
-        offset += len(img)
-    for img in images:
-        out += img
-    return bytes(out)
-
-
 def program_icon(size):
     c = Canvas(32, 32, FACE)
     printer(c)
@@ -218,7 +143,7 @@ def main():
     with open(os.path.join(HERE, "Toolbar.bmp"), "wb") as f:
         f.write(bmp_bytes(strip))
     with open(os.path.join(HERE, "Dorvane.ico"), "wb") as f:
-        f.write(ico_bytes([program_icon(32), program_icon(16)]))
+        f.write(ico_bytes([program_icon(32), program_icon(16)], FACE))
     about = Canvas(48, 48, FACE)
     big = program_icon(32)
     about.blit(big, 8, 8)

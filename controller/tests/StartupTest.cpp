@@ -77,14 +77,23 @@ TEST_F(ControllerTest, StoredPasswordIsAskedOnceByAPromptOwnedByTheDisabledMainW
   }
 }
 
-TEST_F(ControllerTest, WithoutThePasswordDialogAStoredPasswordKeepsTheControllerLocked) {
+// A registry copy written by hand, not by the codec, still locks: the real
+// prompt appears and its Cancel ends the program.
+TEST_F(ControllerTest, AHandWrittenRegistryCopyKeepsTheControllerLocked) {
   EntrancePassword() = DefaultEntrancePasswordSource();
   WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"EntrancePassword", L"ABC123");
+  int prompts = 0;
+  ui::Dialog::SetModalHook([&](ui::Dialog& dlg) {
+    ++prompts;
+    dlg.EndDialog(IDCANCEL);
+  });
   const bool started = Start();
   WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"EntrancePassword", L"");
   EXPECT_FALSE(started);
+  EXPECT_EQ(1, prompts);
   ASSERT_EQ(1u, EventsWithCode(2006).size());
   EXPECT_TRUE(Start()) << "an empty registry copy sets no password";
+  EXPECT_EQ(1, prompts);
 }
 
 TEST_F(ControllerTest, MenuCheckMarksFollowTheSettingsFile) {
