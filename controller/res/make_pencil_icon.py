@@ -1,29 +1,33 @@
-# Writes res/Pencil.ico: the 16 x 16 pencil of the scenario page's edit
-# buttons, drawn here so the art is the project's own. Run from controller/.
-import struct
+#!/usr/bin/env python3
+"""Draws Pencil.ico, the 16 x 16 pencil of the scenario pages' edit-template
+buttons, next to this script. Run it after changing the drawing and commit
+the icon.
+"""
+import os
+import sys
 
-W = H = 16
-pixels = [[(0, 0, 0, 0)] * W for _ in range(H)]
-def put(x, y, c):
-    if 0 <= x < W and 0 <= y < H:
-        pixels[y][x] = c
-body, edge, tip, lead = (40, 170, 240, 255), (20, 60, 120, 255), (120, 190, 230, 255), (30, 30, 30, 255)
-eraser = (200, 80, 80, 255)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "art"))
+from pixelart import Canvas, ico_bytes  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CLEAR = (255, 0, 255)
+BODY, EDGE, ERASER = (40, 170, 240), (20, 60, 120), (200, 80, 80)
+WOOD, LEAD = (230, 200, 150), (30, 30, 30)
+
+c = Canvas(16, 16, CLEAR)
 # A pencil lying from the lower left (tip) to the upper right (eraser).
-for i in range(2, 14):
-    x, y = i, 15 - i
-    for d in (-1, 0, 1):
-        put(x + d, y, body if d == 0 else edge)
-for i in range(11, 14):
-    put(i, 15 - i, eraser); put(i + 1, 15 - i, eraser); put(i - 1, 15 - i, eraser)
-put(1, 14, tip); put(2, 14, tip); put(1, 13, tip); put(0, 15, lead); put(1, 15, lead); put(0, 14, lead)
+for i in range(3, 14):
+    c.put(i, 15 - i, BODY)
+    c.put(i - 1, 15 - i, EDGE)
+    c.put(i + 1, 15 - i, EDGE)
+for i in range(12, 15):
+    c.put(i, 15 - i, ERASER)
+    c.put(i - 1, 15 - i, ERASER)
+    c.put(i + 1, 15 - i, ERASER)
+for x, y in ((1, 13), (2, 13), (1, 14), (2, 12), (3, 13)):
+    c.put(x, y, WOOD)
+for x, y in ((0, 15), (1, 15), (0, 14)):
+    c.put(x, y, LEAD)
 
-rows = b''
-for y in range(H - 1, -1, -1):
-    for (r, g, b, a) in pixels[y]:
-        rows += bytes((b, g, r, a))
-mask = b'\x00\x00\x00\x00' * H
-header = struct.pack('<IiiHHIIiiII', 40, W, H * 2, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0)
-image = header + rows + mask
-ico = struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHII', W, H, 0, 0, 1, 32, len(image), 22) + image
-open('res/Pencil.ico', 'wb').write(ico)
+with open(os.path.join(HERE, "Pencil.ico"), "wb") as f:
+    f.write(ico_bytes([c], CLEAR))

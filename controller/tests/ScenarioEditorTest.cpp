@@ -149,6 +149,8 @@ TEST_F(ScenarioEditorTest, NewFileShowsDefaultsAndOkWritesEveryGeneralKeyInOrder
   EXPECT_TRUE(IsWindowVisible(Page(0).Hwnd()));
   EXPECT_FALSE(IsWindowVisible(Page(1).Hwnd()));
   EXPECT_EQ(GetDlgItem(dialog->Hwnd(), IDOK), GetFocus());
+  for (int id : {IDC_SCN_EDIT_DEFAULT, IDC_SCN_EDIT_BACKSIDE})
+    EXPECT_NE(0, SendMessageW(GetDlgItem(Page(1).Hwnd(), id), BM_GETIMAGE, IMAGE_ICON, 0)) << id;
   for (int t = 0; t < 2; ++t) {
     EXPECT_EQ(L"None", Page(t).duplex.LBText(Page(t).duplex.CurSel()));
     EXPECT_EQ(L"Black & White", Page(t).color.LBText(Page(t).color.CurSel()));
