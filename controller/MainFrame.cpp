@@ -6,6 +6,7 @@
 #include "common/StringUtil.h"
 #include "controller/DlgJobProcess.h"
 #include "controller/DlgEditTemplate.h"
+#include "controller/DlgEditScenario.h"
 #include "controller/DlgToolsOptions.h"
 #include "controller/resource.h"
 #include "ui/App.h"
@@ -102,6 +103,8 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     }
     case ID_EDIT_PAGE_TEMPLATE:
       OnEditPageTemplate();
+    case ID_EDIT_SCENARIO_FILE:
+      OnEditScenarioFile();
       return true;
     case ID_HELP_FINDER:
     case ID_HELP:
@@ -132,6 +135,7 @@ bool CMainFrame::OnUpdate(ui::CmdUI& cmd) {
     case ID_TOOLS_LAST_JOB_NUMBER:
     case ID_TOOLS_OPTIONS:
     case ID_EDIT_PAGE_TEMPLATE:
+    case ID_EDIT_SCENARIO_FILE:
     case ID_HELP_FINDER:
     case ID_HELP:
     case ID_DEFAULT_HELP:
@@ -199,6 +203,22 @@ void CMainFrame::OnEditPageTemplate() {
   std::wstring path;
   if (!ui::ShowFileDialog(Hwnd(), request, path)) return;
   CDlgEditTemplate editor;
+  editor.SetFileName(path);
+  editor.DoModal();
+}
+
+void CMainFrame::OnEditScenarioFile() {
+  // The folder must exist; the file need not (the editor creates it on OK).
+  ui::FileDialogRequest request;
+  request.open = true;
+  request.title = L"Open / Create Scenario files";
+  request.defaultExtension = L"scn";
+  request.fileName = L"*.scn";
+  request.filter = L"Dorvane Scenario Files (*.scn)|*.scn|All Files (*.*)|*.*||";
+  request.flags = OFN_PATHMUSTEXIST;
+  std::wstring path;
+  if (!ui::ShowFileDialog(Hwnd(), request, path)) return;
+  CDlgEditScenario editor;
   editor.SetFileName(path);
   editor.DoModal();
 }

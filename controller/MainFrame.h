@@ -53,6 +53,7 @@ class CMainFrame final : public ui::FrameWindow {
   void OnUpdateJobCount(ui::CmdUI& cmd);
   void OnViewEvents();
   void OnEditPageTemplate();
+  void OnEditScenarioFile();
   // In DlgPassword.cpp and DlgRename.cpp, beside their dialogs.
   void OnToolsPassword();
   void OnToolsLastJobNumber();

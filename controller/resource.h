@@ -210,3 +210,9 @@
 #define IDC_TPL_BARCODE_TYPE 1050
 #define IDC_TPL_DATA_FORMAT_LABEL 1051
 #define IDC_TPL_DATA_FORMAT 1052
+
+/* Scenario editor and its orientation pages; the pages' edit-template
+   buttons show the same pencil icon as the job process dialog. */
+#define IDD_EDIT_SCENARIO 103
+#define IDD_PROP_SCENARIO 136
+#define IDI_PENCIL IDI_EDIT_SCENARIO
