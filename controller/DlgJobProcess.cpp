@@ -1,6 +1,8 @@
 // The job process dialog; see DlgJobProcess.h.
 #include "controller/DlgJobProcess.h"
 
+#include "controller/DlgEditScenario.h"
+
 #include <vector>
 
 #include "common/InstallFolder.h"
@@ -55,7 +57,11 @@ std::wstring CaretText(const ui::ListBox& list) {
 }  // namespace
 
 std::function<void(const std::wstring&)>& ScenarioEditorLauncher() {
-  static std::function<void(const std::wstring&)> launcher;
+  static std::function<void(const std::wstring&)> launcher = [](const std::wstring& path) {
+    CDlgEditScenario editor;
+    editor.SetFileName(path);
+    editor.DoModal();
+  };
   return launcher;
 }
 

@@ -3,6 +3,8 @@
 // header).
 #include "controller/DlgPropScenario.h"
 
+#include "controller/DlgEditTemplate.h"
+
 #include <cwchar>
 
 #include "common/PlatformHelpers.h"
@@ -36,7 +38,11 @@ void FillCombo(const ui::ComboBox& combo, const ComboItem* items, size_t count) 
 }  // namespace
 
 TemplateEditorOpener& ScenarioTemplateEditor() {
-  static TemplateEditorOpener opener;
+  static TemplateEditorOpener opener = [](const std::wstring& path) {
+    CDlgEditTemplate editor;
+    editor.SetFileName(path);
+    editor.DoModal();
+  };
   return opener;
 }
 

@@ -103,6 +103,7 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     }
     case ID_EDIT_PAGE_TEMPLATE:
       OnEditPageTemplate();
+      return true;
     case ID_EDIT_SCENARIO_FILE:
       OnEditScenarioFile();
       return true;

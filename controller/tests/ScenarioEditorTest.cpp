@@ -56,14 +56,16 @@ class ScenarioEditorTest : public ControllerTest {
       GlobalUnlock(request.hDevMode);
       return true;
     };
+    savedOpener = ScenarioTemplateEditor();
     ScenarioTemplateEditor() = [this](const std::wstring& path) { edited.push_back(path); };
   }
   void TearDown() override {
-    ScenarioTemplateEditor() = nullptr;
+    ScenarioTemplateEditor() = savedOpener;
     if (dialog && dialog->Hwnd()) DestroyWindow(dialog->Hwnd());
     dialog.reset();
     ControllerTest::TearDown();
-  }
+  }  TemplateEditorOpener savedOpener;
+
 
   static std::vector<BYTE> BlockBytes(HGLOBAL block) {
     if (!block) return {};
