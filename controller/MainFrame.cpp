@@ -191,34 +191,40 @@ void CMainFrame::OnUpdateJobCount(ui::CmdUI& cmd) {
 
 void CMainFrame::OnViewEvents() { StartJotview(GetInstallDirectory() + L"Events.log"); }
 
-void CMainFrame::OnEditPageTemplate() {
-  // The folder must exist, the file need not: a new name opens the editor on
-  // a new template, which its OK creates.
+namespace {
+
+// Asks for a file to open or create with the editor of its type. The folder
+// must exist, the file need not: a new name opens the editor on a new file,
+// which its OK creates.
+bool PromptForEditedFile(HWND owner, const wchar_t* title, const wchar_t* extension, const wchar_t* filter,
+                         std::wstring& path) {
   ui::FileDialogRequest request;
   request.open = true;
-  request.title = L"Open / Create Page Template files";
-  request.defaultExtension = L"dpt";
-  request.fileName = L"*.dpt";
-  request.filter = L"Dorvane Page Template Files (*.dpt)|*.dpt|All Files (*.*)|*.*||";
+  request.title = title;
+  request.defaultExtension = extension;
+  request.fileName = std::wstring(L"*.") + extension;
+  request.filter = filter;
   request.flags = OFN_PATHMUSTEXIST;
+  return ui::ShowFileDialog(owner, request, path);
+}
+
+}  // namespace
+
+void CMainFrame::OnEditPageTemplate() {
   std::wstring path;
-  if (!ui::ShowFileDialog(Hwnd(), request, path)) return;
+  if (!PromptForEditedFile(Hwnd(), L"Open / Create Page Template files", L"dpt",
+                           L"Dorvane Page Template Files (*.dpt)|*.dpt|All Files (*.*)|*.*||", path))
+    return;
   CDlgEditTemplate editor;
   editor.SetFileName(path);
   editor.DoModal();
 }
 
 void CMainFrame::OnEditScenarioFile() {
-  // The folder must exist; the file need not (the editor creates it on OK).
-  ui::FileDialogRequest request;
-  request.open = true;
-  request.title = L"Open / Create Scenario files";
-  request.defaultExtension = L"scn";
-  request.fileName = L"*.scn";
-  request.filter = L"Dorvane Scenario Files (*.scn)|*.scn|All Files (*.*)|*.*||";
-  request.flags = OFN_PATHMUSTEXIST;
   std::wstring path;
-  if (!ui::ShowFileDialog(Hwnd(), request, path)) return;
+  if (!PromptForEditedFile(Hwnd(), L"Open / Create Scenario files", L"scn",
+                           L"Dorvane Scenario Files (*.scn)|*.scn|All Files (*.*)|*.*||", path))
+    return;
   CDlgEditScenario editor;
   editor.SetFileName(path);
   editor.DoModal();
