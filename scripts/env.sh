@@ -16,9 +16,11 @@ export GTEST_COLOR=no
 dv_ensure_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
   local n=${DV_XVFB_DISPLAY:-97}
-  if ! [ -e /tmp/.X11-unix/X$n ]; then
+  if ! DISPLAY=:$n xdpyinfo >/dev/null 2>&1; then
+    # A server that died leaves its socket and lock behind: clear them.
+    rm -f "/tmp/.X11-unix/X$n" "/tmp/.X$n-lock"
     Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    for _ in $(seq 1 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+    for _ in $(seq 1 100); do DISPLAY=:$n xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   fi
   export DISPLAY=:$n
 }
