@@ -7,8 +7,11 @@
 // does and times, in one run and on the same printer:
 //   engine  ProcessRawJobAndSendToPrinter of the built Jobforge.Dll
 //           (page count, duplex header, page copy, spooler calls);
-//   bare    StartDocPrinter, WritePrinter of the spool data in 64 KB
-//           blocks, EndDocPrinter.
+//   bare    StartDocPrinter, WritePrinter of the spool data, EndDocPrinter.
+// The engine's byte streams read and write in blocks of 16384 bytes, so the
+// reference copy uses that block size too: the ratio is then the cost of
+// the processing, not of the block size. A copy in 64 KB blocks is timed
+// and reported as well, with its ratios.
 // Each is run several times, alternating; the best times count. The engine
 // is timed once with TotalPages 0 in the control file (it counts the pages
 // itself) and once with the count given. Memory: the growth of the process's
@@ -108,8 +111,9 @@ int SpoolJob(int pages, int totalPages, unsigned long long& size) {
   return job;
 }
 
-// The bare platform cost: the spool data copied to the printer as it is.
-bool BareCopy(const std::wstring& dataFile) {
+// The bare platform cost: the spool data copied to the printer as it is,
+// in blocks of the given size.
+bool BareCopy(const std::wstring& dataFile, DWORD blockSize) {
   dv::FileHandle data(CreateFileW(dataFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   dv::PrinterHandle printer;
   if (!data || !OpenPrinterW(const_cast<LPWSTR>(kPrinter), printer.put(), nullptr)) return false;
@@ -118,7 +122,7 @@ bool BareCopy(const std::wstring& dataFile) {
   di.pDatatype = const_cast<LPWSTR>(L"RAW");
   if (!StartDocPrinterW(printer.get(), 1, reinterpret_cast<LPBYTE>(&di))) return false;
   StartPagePrinter(printer.get());
-  std::vector<BYTE> block(65536);
+  std::vector<BYTE> block(blockSize);
   DWORD got = 0;
   bool ok = true;
   while (ok && ReadFile(data.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr) && got > 0) {
@@ -181,18 +185,21 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   const std::wstring dataFile = dvfix::SpoolFilePath(counted, L"Org");
-  double bestEngine = 1e9, bestCounting = 1e9, bestBare = 1e9;
+  double bestEngine = 1e9, bestCounting = 1e9, bestBare = 1e9, bestBare64 = 1e9;
   for (int round = 0; round < 5; ++round) {
-    DeleteFileW(kPort);
-    double t = Now();
-    if (!BareCopy(dataFile)) {
-      fwprintf(stderr, L"bare copy failed\n");
-      return 1;
+    for (DWORD blockSize : {16384u, 65536u}) {
+      DeleteFileW(kPort);
+      const double t = Now();
+      if (!BareCopy(dataFile, blockSize)) {
+        fwprintf(stderr, L"bare copy failed\n");
+        return 1;
+      }
+      double& best = blockSize == 16384u ? bestBare : bestBare64;
+      best = std::min(best, Now() - t);
     }
-    bestBare = std::min(bestBare, Now() - t);
 
     DeleteFileW(kPort);
-    t = Now();
+    double t = Now();
     process(counted);
     bestEngine = std::min(bestEngine, Now() - t);
 
@@ -206,9 +213,12 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   wprintf(L"RAW PCL5 job: %d pages, %.1f MB\n", pages, static_cast<double>(size) / 1e6);
-  wprintf(L"bare WritePrinter copy          %8.3f s\n", bestBare);
-  wprintf(L"engine, pages given             %8.3f s   ratio %.2f\n", bestEngine, bestEngine / bestBare);
-  wprintf(L"engine, pages counted (0 given) %8.3f s   ratio %.2f\n", bestCounting, bestCounting / bestBare);
+  wprintf(L"bare WritePrinter copy, 16 KB   %8.3f s   (reference)\n", bestBare);
+  wprintf(L"bare WritePrinter copy, 64 KB   %8.3f s\n", bestBare64);
+  wprintf(L"engine, pages given             %8.3f s   ratio %.2f   (to 64 KB: %.2f)\n", bestEngine,
+          bestEngine / bestBare, bestEngine / bestBare64);
+  wprintf(L"engine, pages counted (0 given) %8.3f s   ratio %.2f   (to 64 KB: %.2f)\n", bestCounting,
+          bestCounting / bestBare, bestCounting / bestBare64);
   wprintf(L"peak private bytes growth: %.1f MB job %.2f MB, %.1f MB job %.2f MB\n",
           static_cast<double>(smallSize) / 1e6, static_cast<double>(smallGrowth) / 1e6,
           static_cast<double>(size) / 1e6, static_cast<double>(largeGrowth) / 1e6);
