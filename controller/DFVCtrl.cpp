@@ -13,13 +13,91 @@ namespace {
 
 const wchar_t kHostedFrameClass[] = L"dv.HostedFrame";
 const wchar_t kFailedToCreateDocument[] = L"Failed to create empty document.";
+const wchar_t kAskToSave[] = L"Save changes to %ls?";
+const wchar_t kUntitled[] = L"Untitled";
 constexpr UINT kViewId = IDW_VIEW;
 
 }  // namespace
 
+void CDFVDocument::SetPathName(const std::wstring& path) {
+  pathName = path;
+  if (path.empty()) return;
+  const size_t slash = path.find_last_of(L"\\/");
+  title = slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
 bool CDFVDocument::OnNewDocument() {
-  SetPathName(std::wstring());
+  pathName.clear();
+  modified = false;
   return true;
+}
+
+bool CDFVDocument::OnSaveDocument(const std::wstring&) { return false; }
+
+bool CDFVDocument::SaveModified() {
+  if (!modified) return true;
+  const std::wstring name = pathName.empty() ? title : pathName;
+  switch (ui::AppMessageBox(dv::Format(kAskToSave, name.c_str()), MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES:
+      return DoSave(pathName, true);
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CDFVDocument::DoSave(const std::wstring& path, bool replace) {
+  std::wstring name = path;
+  if (name.empty()) {
+    if (!docTemplate) return false;
+    name = pathName;
+    if (replace && name.empty()) {
+      name = title;
+      const size_t bad = name.find_first_of(L" #%;/\\");
+      if (bad != std::wstring::npos) name.resize(bad);
+      name += docTemplate->GetDocString(CDFVDocTemplate::kFilterExt);
+    }
+    if (!docTemplate->DoPromptFileName(name, replace ? L"Save As" : L"Save Copy As",
+                                       OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, false))
+      return false;
+  }
+  if (!OnSaveDocument(name)) {
+    // A save under a new name leaves no half-written file behind.
+    if (path.empty()) DeleteFileW(name.c_str());
+    return false;
+  }
+  modified = false;
+  if (replace) SetPathName(name);
+  return true;
+}
+
+bool CDFVDocument::OnCommand(UINT id) {
+  switch (id) {
+    case ID_FILE_SAVE: {
+      // A read-only file is saved under another name.
+      const DWORD attributes = pathName.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(pathName.c_str());
+      const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+      DoSave(readOnly ? std::wstring() : pathName, true);
+      return true;
+    }
+    case ID_FILE_SAVE_AS:
+      DoSave(std::wstring(), true);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CDFVDocument::OnUpdate(ui::CmdUI& cmd) {
+  switch (cmd.Id()) {
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+      cmd.Enable(true);
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool CDFVDocument::OnOpenDocument(const std::wstring& path) {
@@ -42,11 +120,17 @@ bool CDFVFrameWnd::LoadFrame(UINT resourceId, DWORD style, const RECT& rect, HWN
   const size_t nl = title.find(L'\n');
   if (nl != std::wstring::npos) title.resize(nl);
   // A child window has no menu bar: the hosted frame is created without one.
-  return CreateEx(exStyle, kHostedFrameClass, title, style, rect.left, rect.top, rect.right - rect.left,
-                  rect.bottom - rect.top, parent, nullptr);
+  if (!CreateEx(exStyle, kHostedFrameClass, title, style, rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top, parent, nullptr))
+    return false;
+  LoadAcceleratorTable(resourceId);
+  return true;
 }
 
+CDFVDocument* CDFVFrameWnd::Document() const { return docTemplate ? docTemplate->Document() : nullptr; }
+
 bool CDFVFrameWnd::OnCommand(UINT id, UINT code, HWND control) {
+  if (CDFVDocument* doc = Document(); doc && doc->OnCommand(id)) return true;
   switch (id) {
     case ID_FILE_OPEN: {
       if (!docTemplate) return true;
@@ -64,6 +148,7 @@ bool CDFVFrameWnd::OnCommand(UINT id, UINT code, HWND control) {
 }
 
 bool CDFVFrameWnd::OnUpdate(ui::CmdUI& cmd) {
+  if (CDFVDocument* doc = Document(); doc && doc->OnUpdate(cmd)) return true;
   switch (cmd.Id()) {
     case ID_FILE_OPEN:
     case ID_FILE_NEW:
@@ -75,7 +160,25 @@ bool CDFVFrameWnd::OnUpdate(ui::CmdUI& cmd) {
 }
 
 CDFVDocTemplate::CDFVDocTemplate(UINT resourceId, DocumentFactory document, FrameFactory frame, ViewFactory view)
-    : resourceId(resourceId), makeDocument(std::move(document)), makeFrame(std::move(frame)), makeView(std::move(view)) {}
+    : resourceId(resourceId), makeDocument(std::move(document)), makeFrame(std::move(frame)), makeView(std::move(view)) {
+  if (ui::App::Current()) docStrings = ui::App::Current()->String(resourceId);
+}
+
+std::wstring CDFVDocTemplate::GetDocString(DocStringIndex index) const {
+  size_t start = 0;
+  for (int i = 0; i < index; ++i) {
+    start = docStrings.find(L'\n', start);
+    if (start == std::wstring::npos) return std::wstring();
+    ++start;
+  }
+  const size_t end = docStrings.find(L'\n', start);
+  return docStrings.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+}
+
+std::wstring CDFVDocTemplate::DefaultTitle() const {
+  const std::wstring name = GetDocString(kDocName);
+  return name.empty() ? kUntitled : name;
+}
 
 CDFVDocTemplate::~CDFVDocTemplate() { DestroyFrame(); }
 
@@ -103,7 +206,10 @@ CDFVFrameWnd* CDFVDocTemplate::CreateNewFrame(CDFVDocument& doc) {
 }
 
 CDFVDocument* CDFVDocTemplate::OpenDocumentFile(const std::wstring& path, bool makeVisible) {
-  if (!document) {
+  if (document) {
+    // The one document is emptied or refilled: it may keep its changes.
+    if (!document->SaveModified()) return nullptr;
+  } else {
     std::unique_ptr<CDFVDocument> created = makeDocument ? makeDocument() : nullptr;
     if (!created) {
       ui::AppMessageBox(kFailedToCreateDocument, MB_OK | MB_ICONEXCLAMATION);
@@ -123,18 +229,28 @@ CDFVDocument* CDFVDocTemplate::OpenDocumentFile(const std::wstring& path, bool m
   }
 
   if (path.empty()) {
+    document->SetTitle(DefaultTitle());
     if (!document->OnNewDocument()) {
       if (frameCreated) DestroyFrame();
       return nullptr;
     }
   } else {
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+    const bool wasModified = document->IsModified();
+    document->SetModifiedFlag(false);
     const bool opened = document->OnOpenDocument(path);
     SetCursor(previous);
     if (!opened) {
-      // A document that refused the file is untouched: it keeps what it
-      // showed before (an empty document keeps no path).
-      if (frameCreated) DestroyFrame();
+      if (frameCreated) {
+        DestroyFrame();
+      } else if (!document->IsModified()) {
+        // Untouched by the failed open: it keeps what it showed before.
+        document->SetModifiedFlag(wasModified);
+      } else {
+        // Half refilled: it becomes an empty document.
+        document->SetTitle(DefaultTitle());
+        document->OnNewDocument();
+      }
       return nullptr;
     }
     document->SetPathName(path);
@@ -152,7 +268,13 @@ bool CDFVDocTemplate::DoPromptFileName(std::wstring& fileName, const std::wstrin
   request.open = open;
   request.title = title;
   request.fileName = fileName;
-  request.filter = L"All Files (*.*)|*.*||";
+  const std::wstring filterName = GetDocString(kFilterName);
+  const std::wstring filterExt = GetDocString(kFilterExt);
+  if (!filterName.empty() && !filterExt.empty()) {
+    request.filter = filterName + L"|*" + filterExt + L"|";
+    request.defaultExtension = filterExt[0] == L'.' ? filterExt.substr(1) : filterExt;
+  }
+  request.filter += L"All Files (*.*)|*.*||";
   request.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | flags;
   std::wstring chosen;
   if (!ui::ShowFileDialog(parentWindow, request, chosen)) return false;

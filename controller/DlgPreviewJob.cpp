@@ -19,6 +19,18 @@ constexpr int kButtonCy = 15;
 
 }  // namespace
 
+bool CSampleDoc::OnCommand(UINT id) {
+  // Taken here so that no later handler (the program's own save of its
+  // main document) runs from the preview's keys.
+  return id == ID_FILE_SAVE || id == ID_FILE_SAVE_AS;
+}
+
+bool CSampleDoc::OnUpdate(ui::CmdUI& cmd) {
+  if (cmd.Id() != ID_FILE_SAVE && cmd.Id() != ID_FILE_SAVE_AS) return false;
+  cmd.Enable(false);
+  return true;
+}
+
 CPreviewFrame::~CPreviewFrame() { Destroy(); }
 
 CSampleView* CPreviewFrame::SampleView() const { return dynamic_cast<CSampleView*>(View()); }
@@ -50,9 +62,6 @@ bool CPreviewFrame::OnCommand(UINT id, UINT code, HWND control) {
     InvalidateRect(view->Hwnd(), nullptr, TRUE);
     return true;
   }
-  // Opening another file or emptying the preview is not offered: the
-  // preview shows the one job it was opened on.
-  if (id == ID_FILE_OPEN || id == ID_FILE_NEW) return false;
   return CDFVFrameWnd::OnCommand(id, code, control);
 }
 
@@ -78,9 +87,6 @@ bool CPreviewFrame::OnUpdate(ui::CmdUI& cmd) {
       cmd.Enable(true);
       cmd.SetText(dv::Format(L"Zoom: %d%%", position.zoom));
       return true;
-    case ID_FILE_OPEN:
-    case ID_FILE_NEW:
-      return false;
     default:
       return CDFVFrameWnd::OnUpdate(cmd);
   }

@@ -1,7 +1,9 @@
 // The job preview: a resizable dialog hosting a document (the job's spool
 // data file), a frame with the page and zoom toolbar and a status bar, and
 // the view that draws one page (CSampleView). The preview only reads the
-// job's file; it has no command that writes it.
+// job's file; it has no command that writes it. The frame answers the main
+// window's keys: Ctrl+O opens another file into the preview, Ctrl+N empties
+// it, Ctrl+P prints the job's pages; Ctrl+S does nothing.
 #pragma once
 
 #include <string>
@@ -14,8 +16,17 @@
 #include "ui/ToolBar.h"
 
 // The job's spool data: the document holds only its path; opening it checks
-// that the file can be opened (the view reads it on every paint).
-class CSampleDoc final : public CDFVDocument {};
+// that the file can be opened (the view reads it on every paint). It has no
+// content of its own, so it never writes: saving would replace the job's
+// spool data with an empty file. The save commands are disabled (their keys
+// do nothing) and the document is never modified.
+class CSampleDoc final : public CDFVDocument {
+ public:
+  bool OnSaveDocument(const std::wstring&) override { return false; }
+  bool SaveModified() override { return true; }
+  bool OnCommand(UINT id) override;
+  bool OnUpdate(ui::CmdUI& cmd) override;
+};
 
 // The hosted frame: the page and zoom toolbar, a status bar with the page
 // and zoom panes, and the page and zoom commands acting on its view.

@@ -6,6 +6,26 @@
 #include "common/Handles.h"
 #include "common/SpooledEmf.h"
 #include "controller/resource.h"
+#include "ui/CmdUI.h"
+#include "ui/CommonDialogs.h"
+
+namespace {
+
+const wchar_t kFailedToStartPrint[] = L"Failed to start print job.";
+const wchar_t kPrintStopped[] = L"The printer refused a page; the job was not printed.";
+
+// A page's frame (hundredths of a millimetre from the sheet's corner) in the
+// printer's pixels, from the corner of its printable area.
+RECT FrameOnSheet(const RECTL& frame, HDC dc) {
+  const int dpiX = GetDeviceCaps(dc, LOGPIXELSX);
+  const int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+  const int offsetX = GetDeviceCaps(dc, PHYSICALOFFSETX);
+  const int offsetY = GetDeviceCaps(dc, PHYSICALOFFSETY);
+  return RECT{MulDiv(frame.left, dpiX, 2540) - offsetX, MulDiv(frame.top, dpiY, 2540) - offsetY,
+              MulDiv(frame.right, dpiX, 2540) - offsetX, MulDiv(frame.bottom, dpiY, 2540) - offsetY};
+}
+
+}  // namespace
 
 bool ApplyPreviewCommand(PreviewPosition& p, UINT id) {
   switch (id) {
@@ -95,4 +115,94 @@ void CSampleView::OnDraw(HDC dc) {
   if (!page) return;
   SetBkMode(dc, TRANSPARENT);
   PlayEnhMetaFile(dc, page.get(), &area);
+}
+
+bool CSampleView::OnCommand(UINT id, UINT, HWND) {
+  switch (id) {
+    case ID_FILE_PRINT:
+      Print(false);
+      return true;
+    case ID_FILE_PRINT_DIRECT:
+      Print(true);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CSampleView::OnUpdate(ui::CmdUI& cmd) {
+  if (cmd.Id() != ID_FILE_PRINT && cmd.Id() != ID_FILE_PRINT_DIRECT) return false;
+  const CDFVDocument* doc = GetDocument();
+  cmd.Enable(doc && !doc->GetPathName().empty() && position.pageCount > 0);
+  return true;
+}
+
+void CSampleView::Print(bool direct) {
+  const CDFVDocument* doc = GetDocument();
+  if (!doc || doc->GetPathName().empty() || position.pageCount <= 0) return;
+  HWND owner = GetAncestor(Hwnd(), GA_ROOT);
+  PRINTDLGW pd = {};
+  pd.lStructSize = sizeof(pd);
+  pd.hwndOwner = owner;
+  pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE | (direct ? PD_RETURNDEFAULT : 0);
+  pd.nMinPage = 1;
+  pd.nMaxPage = static_cast<WORD>(std::min(position.pageCount, 0xFFFF));
+  pd.nFromPage = 1;
+  pd.nToPage = pd.nMaxPage;
+  pd.nCopies = 1;
+  const bool confirmed = ui::ShowPrintDialog(owner, pd);
+  if (pd.hDevMode) GlobalFree(pd.hDevMode);
+  if (pd.hDevNames) GlobalFree(pd.hDevNames);
+  dv::DcHandle dc(pd.hDC);
+  if (!confirmed) return;
+  if (!dc) {
+    ui::AppMessageBox(kFailedToStartPrint, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  int first = 1, last = position.pageCount;
+  if (pd.Flags & PD_PAGENUMS) {
+    first = pd.nFromPage;
+    last = pd.nToPage;
+  }
+  PrintPages(dc.get(), first, last);
+}
+
+int CSampleView::PrintPages(HDC dc, int first, int last) const {
+  const CDFVDocument* doc = GetDocument();
+  if (!doc || doc->GetPathName().empty()) return 0;
+  CSpooledEmf reader(doc->GetPathName());
+  first = std::max(first, 1);
+  last = std::min(last, reader.GetPageCount());
+  if (first > last) return 0;
+
+  const std::wstring name = doc->GetTitle();
+  DOCINFOW di = {};
+  di.cbSize = sizeof(di);
+  di.lpszDocName = name.c_str();
+  if (StartDocW(dc, &di) <= 0) {
+    ui::AppMessageBox(kFailedToStartPrint, MB_OK | MB_ICONEXCLAMATION);
+    return -1;
+  }
+  int printed = 0;
+  for (int n = first; n <= last; ++n) {
+    dv::EnhMetaFileHandle page(reader.GetPage(n));
+    if (StartPage(dc) <= 0) break;
+    if (page) {
+      ENHMETAHEADER header = {};
+      GetEnhMetaFileHeader(page.get(), sizeof(header), &header);
+      const RECT area = FrameOnSheet(header.rclFrame, dc);
+      SetBkMode(dc, TRANSPARENT);
+      PlayEnhMetaFile(dc, page.get(), &area);
+    }
+    if (EndPage(dc) <= 0) break;
+    ++printed;
+  }
+  if (printed < last - first + 1) {
+    // A sheet the printer refused: no part of the job is left to print.
+    AbortDoc(dc);
+    ui::AppMessageBox(kPrintStopped, MB_OK | MB_ICONEXCLAMATION);
+    return -1;
+  }
+  EndDoc(dc);
+  return printed;
 }

@@ -51,6 +51,20 @@ class CSampleView final : public ui::ScrollView, public CDFVView {
   // Counts the file's pages and sets the scroll sizes to the drawn page.
   void OnDraw(HDC dc) override;
 
+  // ID_FILE_PRINT: the Print dialog (all pages or a range of the job's
+  // pages, copies by the driver), then the pages at their real size on the
+  // chosen printer. ID_FILE_PRINT_DIRECT: the same on the default printer
+  // without the dialog. Both are enabled while the document has a file in
+  // which the last paint found pages.
+  bool OnCommand(UINT id, UINT code, HWND control) override;
+  bool OnUpdate(ui::CmdUI& cmd) override;
+  // Prints pages first to last of the document's file on dc, each at its
+  // real size and place on the sheet; the number of pages printed, or -1
+  // when the document could not be started (reported to the user).
+  int PrintPages(HDC dc, int first, int last) const;
+
  private:
+  void Print(bool direct);
+
   PreviewPosition position;
 };

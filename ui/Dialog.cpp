@@ -74,7 +74,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
       if (!ended_) result_ = IDCANCEL;
       break;
     }
-    if (!IsDialogMessageW(Hwnd(), &msg)) {
+    if (!PreTranslateChildren(msg) && !IsDialogMessageW(Hwnd(), &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -86,6 +86,15 @@ INT_PTR Dialog::DoModal(HWND owner) {
   if (Hwnd()) DestroyWindow(Hwnd());
   modal_ = false;
   return result_;
+}
+
+bool Dialog::PreTranslateChildren(MSG& msg) {
+  if (!Hwnd() || !msg.hwnd || !IsChild(Hwnd(), msg.hwnd)) return false;
+  for (HWND h = msg.hwnd; h && h != Hwnd(); h = GetParent(h)) {
+    Window* window = FromHandle(h);
+    if (window && window->PreTranslateMessage(msg)) return true;
+  }
+  return false;
 }
 
 void Dialog::EndDialog(INT_PTR result) {

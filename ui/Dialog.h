@@ -10,6 +10,9 @@
 // only if it was enabled before, so a caller that keeps its window disabled
 // across a dialog can do so. The loop makes an idle pass after each burst of
 // messages (OnIdle, then the test hook), like the application's loop.
+// Before the dialog manager sees a message, the layer's windows between the
+// message's window and the dialog get it (PreTranslateChildren): a frame
+// hosted in the dialog translates its own accelerators that way.
 #pragma once
 
 #include <windows.h>
@@ -35,6 +38,12 @@ class Dialog : public Window {
   bool IsModal() const { return modal_; }
   INT_PTR Result() const { return result_; }
   UINT TemplateId() const { return templateId_; }
+
+  // Offers msg to PreTranslateMessage of each window of the layer from the
+  // message's window up to the dialog (not the dialog itself), innermost
+  // first; true when one of them used it up. Messages of windows outside
+  // the dialog are left alone.
+  bool PreTranslateChildren(MSG& msg);
 
   HWND Item(int id) const { return GetDlgItem(Hwnd(), id); }
   std::wstring ItemText(int id) const;

@@ -119,6 +119,11 @@ bool FrameWindow::OnUpdate(CmdUI& cmd) {
   }
 }
 
+bool FrameWindow::LoadAcceleratorTable(UINT accelId) {
+  accel_ = accelId ? LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(accelId)) : nullptr;
+  return accel_ != nullptr;
+}
+
 bool FrameWindow::PreTranslateMessage(MSG& msg) {
   if (!Hwnd() || (msg.hwnd != Hwnd() && !IsChild(Hwnd(), msg.hwnd))) return false;
   if (accel_ && IsKeyMessage(msg.message) && TranslateAcceleratorW(Hwnd(), accel_, &msg)) return true;

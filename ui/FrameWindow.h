@@ -35,6 +35,11 @@ class FrameWindow : public Window {
   // program (0 for none). False when the window was not created.
   bool CreateFrame(const std::wstring& title, DWORD style, UINT menuId, UINT accelId, UINT iconId);
 
+  // Loads the accelerator table accelId of the program for a frame made
+  // without CreateFrame (a frame hosted in a dialog); false when the table
+  // does not exist (the frame then has no keys of its own).
+  bool LoadAcceleratorTable(UINT accelId);
+
   void SetView(Window* view) { view_ = view; }
   Window* View() const { return view_; }
   // The bars are the derived frame's members, created in its OnCreate.

@@ -92,6 +92,11 @@ LRESULT ScrollView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_VSCROLL:
       Scroll(SB_VERT, LOWORD(wParam));
       return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      // A clicked view takes the focus, so that its frame's keys reach it.
+      if (GetFocus() != Hwnd()) SetFocus(Hwnd());
+      return Window::WndProc(msg, wParam, lParam);
     case WM_MOUSEWHEEL: {
       const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
       ScrollTo(POINT{pos_.x, pos_.y - notches * 3 * line_.cy});

@@ -2,7 +2,8 @@
 // through its scroll bars. The derived view sets the drawing's size in
 // pixels and draws it in OnDraw at its own coordinates; the layer moves the
 // viewport origin by the scroll position and handles the scroll bars, the
-// keyboard-free scroll messages and the mouse wheel.
+// keyboard-free scroll messages and the mouse wheel. A click gives the view
+// the focus.
 #pragma once
 
 #include <windows.h>

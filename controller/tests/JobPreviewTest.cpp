@@ -1,7 +1,9 @@
 // The job preview: page and zoom rules, page scaling, and the real dialog on
 // jobs spooled by the stand-in print processor (an EMF job's pages, a RAW
 // job's spool data without pages, a missing file), opened from the spool
-// list; the hosted frame's placement when the dialog is resized.
+// list; the hosted frame's placement when the dialog is resized; the frame's
+// keys (open, new, print, and a save that never writes the job's file).
+#include <cstring>
 #include <map>
 
 #include "common/Handles.h"
@@ -398,6 +400,108 @@ TEST_F(JobPreviewTest, HostedTemplateReusesItsFrameAndPromptsForAnyFile) {
   // The frame went with the dialog.
   EXPECT_FALSE(IsWindow(frameHwnd));
   EXPECT_GT(dvtest::ReadFileBytes(dvfix::SpoolFilePath(small, L"Org")).size(), 0u);
+}
+
+// Ctrl with key, as the preview's modal loop hands it on: true when a window
+// of the dialog used it up.
+bool CtrlKey(CDlgPreviewJob& dialog, HWND target, WPARAM key) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  BYTE pressed[256];
+  memcpy(pressed, keys, sizeof(keys));
+  pressed[VK_CONTROL] = 0x80;
+  SetKeyboardState(pressed);
+  MSG msg = {};
+  msg.hwnd = target;
+  msg.message = WM_KEYDOWN;
+  msg.wParam = key;
+  msg.lParam = 1;
+  const bool used = dialog.PreTranslateChildren(msg);
+  SetKeyboardState(keys);
+  return used;
+}
+
+TEST_F(JobPreviewTest, FrameKeysOpenEmptyAndPrintButNeverSave) {
+  dvtest::TestPrinter printer;
+  ASSERT_TRUE(printer.ok());
+  dvfix::EmfJobSpec spec;
+  spec.printer = printer.Name();
+  spec.pages = 3;
+  const int job = dvfix::SpoolEmfJob(spec);
+  spec.pages = 2;
+  const int other = dvfix::SpoolEmfJob(spec);
+  ASSERT_GT(job, 0);
+  ASSERT_GT(other, 0);
+  ASSERT_TRUE(DeleteFileW(dvfix::SpoolFilePath(other, L"Ctl").c_str()));
+  const std::wstring data = dvfix::SpoolFilePath(job, L"Org");
+  const std::string original = dvtest::ReadFileBytes(data);
+  ASSERT_FALSE(original.empty());
+
+  int filePrompts = 0;
+  ui::Prompts().file = [&](HWND, const ui::FileDialogRequest&, std::wstring& path) {
+    ++filePrompts;
+    path = dvfix::SpoolFilePath(other, L"Org");
+    return true;
+  };
+  std::vector<DWORD> printFlags;
+  ui::Prompts().print = [&](HWND, PRINTDLGW& pd) {
+    printFlags.push_back(pd.Flags);
+    EXPECT_EQ(pd.nMaxPage, 3);
+    if (printFlags.size() == 2) {
+      // The second print asks for a range of pages.
+      pd.Flags |= PD_PAGENUMS;
+      pd.nFromPage = 2;
+      pd.nToPage = 3;
+    }
+    pd.hDC = CreateDCW(L"WINSPOOL", printer.Name().c_str(), nullptr, nullptr);
+    return pd.hDC != nullptr;
+  };
+  std::vector<std::wstring> messages;
+  ui::Prompts().messageBox = [&](HWND, const std::wstring& text, const std::wstring&, UINT) {
+    messages.push_back(text);
+    return IDOK;
+  };
+  ASSERT_TRUE(Start());
+
+  Preview([&](CDlgPreviewJob& dialog) {
+    ASSERT_EQ(Read(dialog).pagePane, L"Page: 1/3");
+    HWND view = dialog.View()->Hwnd();
+
+    // Save: used up by the frame, and nothing is written or asked.
+    EXPECT_TRUE(CtrlKey(dialog, view, 'S'));
+    EXPECT_EQ(dvtest::ReadFileBytes(data), original);
+    EXPECT_EQ(filePrompts, 0);
+
+    // Print: the Print dialog, then every page of the job on the printer.
+    printer.ClearOutput();
+    EXPECT_TRUE(CtrlKey(dialog, view, 'P'));
+    ASSERT_EQ(printFlags.size(), 1u);
+    EXPECT_TRUE(printFlags[0] & PD_RETURNDC);
+    EXPECT_FALSE(printFlags[0] & PD_RETURNDEFAULT);
+    EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), 3);
+    // The same command without the dialog goes to the default printer; a
+    // range prints only its pages.
+    printer.ClearOutput();
+    SendMessageW(dialog.Frame()->Hwnd(), WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    ASSERT_EQ(printFlags.size(), 2u);
+    EXPECT_TRUE(printFlags[1] & PD_RETURNDEFAULT);
+    EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), 2);
+
+    // Open: another file into the same preview; New: an empty preview.
+    EXPECT_TRUE(CtrlKey(dialog, view, 'O'));
+    EXPECT_EQ(filePrompts, 1);
+    PreviewState s = Read(dialog);
+    EXPECT_EQ(s.documentPath, dvfix::SpoolFilePath(other, L"Org"));
+    EXPECT_EQ(s.pagePane, L"Page: 1/2");
+    EXPECT_TRUE(CtrlKey(dialog, view, 'N'));
+    EXPECT_EQ(Read(dialog).documentPath, L"");
+
+    // Keys of windows outside the frame are the dialog manager's.
+    EXPECT_FALSE(CtrlKey(dialog, dialog.Item(IDOK), 'P'));
+    EXPECT_EQ(printFlags.size(), 2u);
+  });
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(dvtest::ReadFileBytes(data), original);
 }
 
 }  // namespace
