@@ -13,7 +13,7 @@ rm -rf "$out"; mkdir -p "$out"
 inst="$DV_PREFIX/drive_c/dvdemo"
 rm -rf "$inst"; mkdir -p "$inst/spool" "$inst/out"
 cp "$DV_BUILD/x64/engine/Jobforge.Dll" "$inst/"
-for f in barcode/Strimlet.dll submitter/dvsubmit.exe controller/Dorvane.exe; do
+for f in barcode/Strimlet.dll submitter/dvsubmit.exe controller/Dorvane.exe controller/Dorvane.chm; do
   [ -f "$DV_BUILD/x64/$f" ] && cp "$DV_BUILD/x64/$f" "$inst/"
 done
 wine reg add 'HKLM\SOFTWARE\KVD\Dorvane' /v Path /d 'C:\dvdemo\' /f /reg:64 >/dev/null
