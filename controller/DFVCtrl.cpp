@@ -62,9 +62,11 @@ bool CDFVDocument::DoSave(const std::wstring& path, bool replace) {
                                        OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, false))
       return false;
   }
+  const bool existed = GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
   if (!OnSaveDocument(name)) {
-    // A save under a new name leaves no half-written file behind.
-    if (path.empty()) DeleteFileW(name.c_str());
+    // A save under a new name leaves no half-written file behind; a file
+    // that was there before is never removed for a save that failed.
+    if (path.empty() && !existed) DeleteFileW(name.c_str());
     return false;
   }
   modified = false;

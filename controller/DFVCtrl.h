@@ -68,7 +68,8 @@ class CDFVDocument {
   // otherwise). The prompt starts from the path name; when replacing a
   // document without one, from the title cut at the first of " #%;/\" with
   // the template's filter extension. A cancelled prompt or a failed save
-  // gives false; a failed save under a new name removes what it wrote. A
+  // gives false; a failed save under a new name removes the file it made
+  // (a file that existed before is left). A
   // successful save while replacing makes the new name the path name.
   bool DoSave(const std::wstring& path, bool replace);
 

@@ -21,13 +21,14 @@ namespace {
 class TextDoc final : public CDFVDocument {
  public:
   std::string text = "hello";
-  bool failAfterWriting = false;
+  enum Failure { kSaves, kFailsAfterPart, kFailsBeforeWriting } failure = kSaves;
   int saves = 0;
 
   bool OnSaveDocument(const std::wstring& path) override {
     ++saves;
-    if (!dvtest::WriteFileBytes(path, failAfterWriting ? text.substr(0, 2) : text)) return false;
-    return !failAfterWriting;
+    if (failure == kFailsBeforeWriting) return false;
+    if (!dvtest::WriteFileBytes(path, failure == kFailsAfterPart ? text.substr(0, 2) : text)) return false;
+    return failure == kSaves;
   }
 };
 
@@ -158,21 +159,27 @@ TEST_F(HostedDocumentTest, SavingGoesThroughTheTemplatesPrompt) {
   EXPECT_TRUE(dvtest::FileExistsAt(copy));
   EXPECT_EQ(doc->GetPathName(), first);
 
-  // A failed save under a new name leaves no half-written file; a failed
-  // save under the document's own name leaves what is there.
-  doc->failAfterWriting = true;
+  // A failed save under a new name leaves no half-written file, and never
+  // removes a file that was there before; a failed save under the
+  // document's own name leaves what is there.
+  doc->failure = TextDoc::kFailsAfterPart;
   const std::wstring broken = folder + L"\\broken.sht";
   answer = broken;
   EXPECT_FALSE(doc->DoSave(std::wstring(), true));
   EXPECT_FALSE(dvtest::FileExistsAt(broken));
   EXPECT_EQ(doc->GetPathName(), first);
+  doc->failure = TextDoc::kFailsBeforeWriting;
+  answer = copy;
+  EXPECT_FALSE(doc->DoSave(std::wstring(), true));
+  EXPECT_EQ(dvtest::ReadFileBytes(copy), "hello");
+  doc->failure = TextDoc::kFailsAfterPart;
   const size_t prompts = requests.size();
   EXPECT_FALSE(doc->DoSave(first, true));
   EXPECT_EQ(requests.size(), prompts);  // a given path asks nothing
   EXPECT_TRUE(dvtest::FileExistsAt(first));
 
   // Ctrl+S reaches the document through its frame: saved under its name.
-  doc->failAfterWriting = false;
+  doc->failure = TextDoc::kSaves;
   doc->text = "changed";
   EXPECT_TRUE(docTemplate->HostedFrame()->RouteCommand(ID_FILE_SAVE, 1, nullptr));
   EXPECT_EQ(dvtest::ReadFileBytes(first), "changed");
