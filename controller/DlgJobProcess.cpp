@@ -364,6 +364,9 @@ void CDlgJobProcess::EditScenarioFile(CBrowseCtrl& field) {
       while (!path.empty() && iswspace(path.back())) path.pop_back();
     }
   }
+  // Still no file (the browse was cancelled): there is nothing to edit, and
+  // an editor without a file name would drop everything entered in it.
+  if (path.empty()) return;
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     if (ui::AppMessageBox(kFileMissing, MB_YESNO | MB_ICONQUESTION) != IDYES) return;

@@ -4,6 +4,7 @@
 #include "common/InstallFolder.h"
 #include "common/SettingsFile.h"
 #include "common/StringUtil.h"
+#include "controller/DlgPrinters.h"
 #include "controller/PrintProcessor.h"
 #include "controller/resource.h"
 #include "ui/CommonDialogs.h"
@@ -113,6 +114,7 @@ void CDlgToolsOptions::DoDataExchange() {
   processorStatus.Attach(d, IDC_OPT_PROCESSOR_STATUS);
   removeProcessor.Attach(d, IDC_OPT_REMOVE_PROCESSOR);
   installProcessor.Attach(d, IDC_OPT_INSTALL_PROCESSOR);
+  selectPrinters.Attach(d, IDC_OPT_PRINTERS);
   processAsPcl.Attach(d, IDC_OPT_PROCESS_AS_PCL);
 }
 
@@ -164,6 +166,8 @@ void CDlgToolsOptions::UpdatePrintProcessorStatus() {
   const bool installed = IsPrintProcessorInstalled(kPrintProcessorName) != FALSE;
   installProcessor.Enable(!installed);
   removeProcessor.Enable(installed);
+  // A printer can be put on the print processor only while it is there.
+  selectPrinters.Enable(installed);
   processorStatus.SetText(
       dv::Format(L"Dorvane print processor is: %ls", installed ? L"installed" : L"not installed"));
 }
@@ -186,6 +190,11 @@ void CDlgToolsOptions::OnRemovePrintProcessor() {
   ui::AppMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }
 
+void CDlgToolsOptions::OnSelectPrinters() {
+  CDlgPrinters printers;
+  printers.DoModal(Hwnd());
+}
+
 bool CDlgToolsOptions::OnCommand(UINT id, UINT code, HWND control) {
   if (code != BN_CLICKED) return false;
   switch (id) {
@@ -194,6 +203,9 @@ bool CDlgToolsOptions::OnCommand(UINT id, UINT code, HWND control) {
       return true;
     case IDC_OPT_INSTALL_PROCESSOR:
       OnInstallPrintProcessor();
+      return true;
+    case IDC_OPT_PRINTERS:
+      OnSelectPrinters();
       return true;
     case IDC_OPT_ON_CLUSTER:
     case IDC_OPT_SEND_TO_GATEPOST:

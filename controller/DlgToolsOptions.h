@@ -1,6 +1,7 @@
 // The Options dialog: what the print processor does with a job it cannot
 // process, the job submitter, the Gatepost hand-off, cluster printer naming,
-// and installing or removing the print processor.
+// installing or removing the print processor, and (Select Printers...) the
+// printers that hand their jobs to it.
 //
 // Everything shown is read from Dorvane.ini when the dialog opens and written
 // back, every key every time, on OK; Cancel writes nothing. The print
@@ -66,6 +67,7 @@ class CDlgToolsOptions final : public ui::Dialog {
   void UpdatePrintProcessorStatus();
   void OnInstallPrintProcessor();
   void OnRemovePrintProcessor();
+  void OnSelectPrinters();
   ToolsOptions Collect();
 
   int processErrorsAction = 0;
@@ -82,6 +84,7 @@ class CDlgToolsOptions final : public ui::Dialog {
   ui::Static processorStatus;   // 1077
   ui::Button removeProcessor;   // 1078
   ui::Button installProcessor;  // 1079
+  ui::Button selectPrinters;    // 1081
   ui::Button onCluster;         // 1021
   ui::Static clusterGroupLabel; // 1022
   ui::Edit clusterGroup;        // 1023

@@ -50,6 +50,11 @@
 #define IDC_OPT_REMOVE_PROCESSOR 1078
 #define IDC_OPT_INSTALL_PROCESSOR 1079
 #define IDC_OPT_PROCESS_AS_PCL 1080
+#define IDC_OPT_PRINTERS 1081
+
+/* Printer choice dialog */
+#define IDD_PRINTERS 150
+#define IDC_PRINTERS_LIST 1082
 
 /* Spool list form */
 #define IDC_JOB_LIST 1001

@@ -91,6 +91,13 @@ void ListView::Select(int index, bool selected) const {
   Send(LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
 }
 
+void ListView::SetChecked(int index, bool checked) const {
+  LVITEMW item = {};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+  Send(LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
 bool ListView::ItemRect(int index, RECT& rect) const {
   rect = {};
   rect.left = LVIR_BOUNDS;

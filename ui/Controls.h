@@ -75,6 +75,11 @@ class ListView : public Control {
   void SetSelectionMark(int item) const { Send(LVM_SETSELECTIONMARK, 0, item); }
   void Select(int item, bool selected) const;
   bool IsSelected(int item) const { return (Send(LVM_GETITEMSTATE, item, LVIS_SELECTED) & LVIS_SELECTED) != 0; }
+  // The row's check box (a list with LVS_EX_CHECKBOXES).
+  bool IsChecked(int item) const {
+    return ((Send(LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12) == 2;
+  }
+  void SetChecked(int item, bool checked) const;
   bool ItemRect(int item, RECT& rect) const;
 
   bool SortItems(PFNLVCOMPARE compare, LPARAM param) const {

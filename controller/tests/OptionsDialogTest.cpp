@@ -1,11 +1,16 @@
 // The Options dialog: what it shows from Dorvane.ini, what OK writes (and
-// Cancel does not), the enabling rules, the print processor buttons against a
-// fake spooler, and Tools > Options in the main frame.
+// Cancel does not), the enabling rules, the print processor buttons and the
+// printer choice against a fake spooler, and Tools > Options in the main
+// frame.
 #include "controller/tests/ControllerFixture.h"
 
+#include <functional>
+#include <map>
 #include <set>
+#include <utility>
 
 #include "common/SettingsFile.h"
+#include "controller/DlgPrinters.h"
 #include "controller/DlgToolsOptions.h"
 #include "controller/PrintProcessor.h"
 
@@ -250,6 +255,80 @@ TEST_F(OptionsDialogTest, PrintProcessorButtonsActAtOnceAndCancelWritesNothing) 
   Press(IDCANCEL);
   EXPECT_FALSE(IsWindow(dialog->Hwnd()));
   EXPECT_FALSE(dvtest::FileExistsAt(Ini()));
+}
+
+TEST_F(OptionsDialogTest, SelectPrintersPutsCheckedPrintersOnThePrintProcessor) {
+  std::map<std::wstring, std::wstring> processors = {
+      {L"Front desk", L"Dorvane"}, {L"Warehouse", L"winprint"}, {L"Accounts", L"WinPrint"}};
+  std::vector<std::pair<std::wstring, std::wstring>> changes;
+  Spooler().localPrinterNames = [] { return std::vector<std::wstring>{L"Front desk", L"Warehouse", L"Accounts"}; };
+  Spooler().printerPrintProcessor = [&](const std::wstring& printer) { return processors[printer]; };
+  Spooler().setPrinterPrintProcessor = [&](const std::wstring& printer, const std::wstring& processor) {
+    changes.emplace_back(printer, processor);
+    if (printer == L"Accounts") return FALSE;  // not ours to manage
+    processors[printer] = processor;
+    return TRUE;
+  };
+
+  // Only while the print processor is installed.
+  Open();
+  EXPECT_FALSE(IsEnabled(IDC_OPT_PRINTERS));
+  DestroyWindow(dialog->Hwnd());
+  registered = {L"Dorvane"};
+  Open();
+  ASSERT_TRUE(IsEnabled(IDC_OPT_PRINTERS));
+
+  // Each run of the printer dialog: what it shows, then the script's answer.
+  std::vector<std::vector<std::pair<std::wstring, bool>>> shown;
+  std::function<void(CDlgPrinters&)> answer;
+  ui::Dialog::SetModalHook([&](ui::Dialog& d) {
+    if (d.TemplateId() != IDD_PRINTERS || !answer) return;
+    auto& printers = static_cast<CDlgPrinters&>(d);
+    const ui::ListView& list = printers.List();
+    std::vector<std::pair<std::wstring, bool>> rows;
+    for (int row = 0; row < list.ItemCount(); ++row) rows.emplace_back(list.ItemText(row, 0), list.IsChecked(row));
+    shown.push_back(rows);
+    auto script = std::move(answer);
+    answer = nullptr;
+    script(printers);
+  });
+
+  // Cancel changes nothing.
+  answer = [](CDlgPrinters& d) {
+    d.List().SetChecked(1, true);
+    SendMessageW(d.Hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  };
+  Press(IDC_OPT_PRINTERS);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], (std::vector<std::pair<std::wstring, bool>>{
+                          {L"Front desk", true}, {L"Warehouse", false}, {L"Accounts", false}}));
+  EXPECT_TRUE(changes.empty());
+
+  // OK changes the printers whose check changed; a refused one is named.
+  answer = [](CDlgPrinters& d) {
+    d.List().SetChecked(0, false);
+    d.List().SetChecked(1, true);
+    d.List().SetChecked(2, true);
+    SendMessageW(d.Hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  };
+  Press(IDC_OPT_PRINTERS);
+  EXPECT_EQ(changes, (std::vector<std::pair<std::wstring, std::wstring>>{
+                         {L"Front desk", L"WinPrint"}, {L"Warehouse", L"Dorvane"}, {L"Accounts", L"Dorvane"}}));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0],
+            L"The print processor of these printers could not be changed:\nAccounts\n\n"
+            L"Changing it needs the right to manage the printer.");
+
+  // The next run shows the printers as they now are; OK with nothing
+  // changed touches no printer.
+  changes.clear();
+  answer = [](CDlgPrinters& d) { SendMessageW(d.Hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); };
+  Press(IDC_OPT_PRINTERS);
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[2], (std::vector<std::pair<std::wstring, bool>>{
+                          {L"Front desk", false}, {L"Warehouse", true}, {L"Accounts", false}}));
+  EXPECT_TRUE(changes.empty());
+  ui::Dialog::SetModalHook(nullptr);
 }
 
 TEST_F(OptionsDialogTest, ToolsOptionsRunsTheDialogFromTheMainFrame) {
