@@ -3,6 +3,7 @@
 
 #include "common/StringUtil.h"
 #include "controller/resource.h"
+#include "ui/App.h"
 #include "ui/CmdUI.h"
 
 namespace {
@@ -62,6 +63,10 @@ bool CPreviewFrame::OnCommand(UINT id, UINT code, HWND control) {
     InvalidateRect(view->Hwnd(), nullptr, TRUE);
     return true;
   }
+  if (id == ID_HELP) {
+    if (ui::App::Current()) ui::App::Current()->ShowHelp(Hwnd(), L"preview.htm");
+    return true;
+  }
   return CDFVFrameWnd::OnCommand(id, code, control);
 }
 
@@ -82,6 +87,9 @@ bool CPreviewFrame::OnUpdate(ui::CmdUI& cmd) {
     case ID_INDICATOR_PAGE:
       cmd.Enable(true);
       cmd.SetText(dv::Format(L"Page: %d/%d", position.page, position.pageCount));
+      return true;
+    case ID_HELP:
+      cmd.Enable(true);
       return true;
     case ID_INDICATOR_ZOOM:
       cmd.Enable(true);

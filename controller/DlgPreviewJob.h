@@ -3,7 +3,8 @@
 // the view that draws one page (CSampleView). The preview only reads the
 // job's file; it has no command that writes it. The frame answers the main
 // window's keys: Ctrl+O opens another file into the preview, Ctrl+N empties
-// it, Ctrl+P prints the job's pages; Ctrl+S does nothing.
+// it, Ctrl+P prints the job's pages, F1 opens the preview's help page;
+// Ctrl+S does nothing.
 #pragma once
 
 #include <string>

@@ -4,6 +4,7 @@
 #include "common/InstallFolder.h"
 #include "common/StringUtil.h"
 #include "controller/resource.h"
+#include "ui/App.h"
 
 JobInformation ReadJobInformation(const std::wstring& spoolFolder, const std::wstring& numberText) {
   const std::wstring ctl = dv::Format(L"%ls%ls.%ls", spoolFolder.c_str(), numberText.c_str(), L"Ctl");
@@ -58,5 +59,11 @@ bool CDlgViewJobInformation::OnInitDialog() {
   destinationPrinter.SetText(info.printerName);
   scenarioUsed.SetText(info.scenarioFile);
   pageTemplates.SetText(info.templates);
+  return true;
+}
+
+bool CDlgViewJobInformation::OnCommand(UINT id, UINT code, HWND) {
+  if (id != IDHELP || code != BN_CLICKED) return false;
+  if (ui::App::Current()) ui::App::Current()->ShowHelp(Hwnd(), L"jobinfo.htm");
   return true;
 }

@@ -42,6 +42,8 @@ class CDlgViewJobInformation final : public ui::Dialog {
 
  protected:
   bool OnInitDialog() override;
+  // Help opens the help page of this dialog.
+  bool OnCommand(UINT id, UINT code, HWND control) override;
 
  private:
   void DoDataExchange();

@@ -146,7 +146,20 @@ std::wstring App::HelpFilePath() const {
   return name + L".chm";
 }
 
-void App::ShowHelp(HWND owner) const {
+App::HelpEngine& App::HelpEngineOverride() {
+  static HelpEngine engine;
+  return engine;
+}
+
+void App::ShowHelp(HWND owner, const std::wstring& page) const {
+  constexpr UINT kDisplayTopic = 0x0000;  // HH_DISPLAY_TOPIC
+  constexpr UINT kDisplayToc = 0x0001;    // HH_DISPLAY_TOC
+  const std::wstring target = page.empty() ? HelpFilePath() : HelpFilePath() + L"::/" + page;
+  const UINT command = page.empty() ? kDisplayToc : kDisplayTopic;
+  if (HelpEngineOverride()) {
+    HelpEngineOverride()(owner, target, command);
+    return;
+  }
   // The help engine is loaded on first use and stays loaded: freeing it while
   // one of its windows is open would pull the code from under that window.
   using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
@@ -154,8 +167,7 @@ void App::ShowHelp(HWND owner) const {
     HMODULE engine = LoadLibraryW(L"hhctrl.ocx");
     return engine ? reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(engine, "HtmlHelpW"))) : nullptr;
   }();
-  constexpr UINT kDisplayToc = 0x0001;  // HH_DISPLAY_TOC
-  if (htmlHelp) htmlHelp(owner, HelpFilePath().c_str(), kDisplayToc, 0);
+  if (htmlHelp) htmlHelp(owner, target.c_str(), command, 0);
 }
 
 void CheckMainMenuItem(UINT id, BOOL check) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <windows.h>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -71,9 +72,15 @@ class App {
   virtual bool OnUpdate(CmdUI& cmd);
 
   // Opens the program's HTML Help file (the program's path with ".chm") at
-  // its contents. Does nothing when the help engine is missing.
-  void ShowHelp(HWND owner) const;
+  // its contents, or at one of its pages ("spool.htm"). Does nothing when
+  // the help engine is missing.
+  void ShowHelp(HWND owner, const std::wstring& page = std::wstring()) const;
   std::wstring HelpFilePath() const;
+
+  // The help engine's entry (HtmlHelpW: owner, file or file::/page, command);
+  // a test replaces it so that no help window opens. Empty: the platform's.
+  using HelpEngine = std::function<void(HWND owner, const std::wstring& target, UINT command)>;
+  static HelpEngine& HelpEngineOverride();
 
  private:
   bool Dispatch(MSG& msg);

@@ -1,10 +1,12 @@
 // The job information dialog: its fields from a control file (the page
 // template list up to the first page without a value), and the dialog as the
-// spool list opens it.
+// spool list opens it, with its Help button.
 #include "controller/DlgViewJobInformation.h"
 #include "controller/tests/ControllerFixture.h"
 
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace ctltest {
 namespace {
@@ -84,6 +86,10 @@ TEST_F(JobInformationTest, SpoolListShowsTheSelectionMarkRowAndWritesNothing) {
   SelectRows({1 - row42});
   frame->SpoolView().JobList().SetSelectionMark(row42);
 
+  std::vector<std::pair<std::wstring, UINT>> help;
+  ui::App::HelpEngineOverride() = [&](HWND, const std::wstring& target, UINT command) {
+    help.emplace_back(target, command);
+  };
   std::map<int, std::wstring> shown;
   int dialogs = 0;
   ui::Dialog::SetModalHook([&](ui::Dialog& dialog) {
@@ -93,6 +99,8 @@ TEST_F(JobInformationTest, SpoolListShowsTheSelectionMarkRowAndWritesNothing) {
                    IDC_INFO_TOTAL_PAGES, IDC_INFO_USER_NAME, IDC_INFO_SOURCE_PRINTER, IDC_INFO_DEST_PRINTER,
                    IDC_INFO_SCENARIO, IDC_INFO_TEMPLATES})
       shown[id] = dialog.ItemText(id);
+    // Help opens this dialog's page of the help file.
+    SendMessageW(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(IDHELP, BN_CLICKED), 0);
     // Typed text goes nowhere: OK closes without writing.
     dialog.SetItemText(IDC_INFO_JOB_NAME, L"typed over");
     dialog.SetItemText(IDC_INFO_TEMPLATES, L"Page 1: typed\r\n");
@@ -100,7 +108,11 @@ TEST_F(JobInformationTest, SpoolListShowsTheSelectionMarkRowAndWritesNothing) {
   });
   Command(ID_FILE_VIEW_JOB_INFORMATION);
 
+  ui::App::HelpEngineOverride() = nullptr;
   EXPECT_EQ(dialogs, 1);
+  ASSERT_EQ(help.size(), 1u);
+  EXPECT_EQ(help[0].first, app->HelpFilePath() + L"::/jobinfo.htm");
+  EXPECT_EQ(help[0].second, 0u);  // the page itself, not the contents
   EXPECT_EQ(shown[IDC_INFO_FILE_NUMBER], L"00000042");
   EXPECT_EQ(shown[IDC_INFO_JOB_NAME], L"Quarterly report.docx");
   EXPECT_EQ(shown[IDC_INFO_DATE_SPOOLED], L"03/14/2026");

@@ -402,14 +402,14 @@ TEST_F(JobPreviewTest, HostedTemplateReusesItsFrameAndPromptsForAnyFile) {
   EXPECT_GT(dvtest::ReadFileBytes(dvfix::SpoolFilePath(small, L"Org")).size(), 0u);
 }
 
-// Ctrl with key, as the preview's modal loop hands it on: true when a window
-// of the dialog used it up.
-bool CtrlKey(CDlgPreviewJob& dialog, HWND target, WPARAM key) {
+// A key (with Ctrl unless told otherwise), as the preview's modal loop
+// hands it on: true when a window of the dialog used it up.
+bool CtrlKey(CDlgPreviewJob& dialog, HWND target, WPARAM key, bool ctrl = true) {
   BYTE keys[256] = {};
   GetKeyboardState(keys);
   BYTE pressed[256];
   memcpy(pressed, keys, sizeof(keys));
-  pressed[VK_CONTROL] = 0x80;
+  pressed[VK_CONTROL] = ctrl ? 0x80 : 0;
   SetKeyboardState(pressed);
   MSG msg = {};
   msg.hwnd = target;
@@ -495,6 +495,14 @@ TEST_F(JobPreviewTest, FrameKeysOpenEmptyAndPrintButNeverSave) {
     EXPECT_EQ(s.pagePane, L"Page: 1/2");
     EXPECT_TRUE(CtrlKey(dialog, view, 'N'));
     EXPECT_EQ(Read(dialog).documentPath, L"");
+
+    // F1: the preview's page of the help file.
+    std::vector<std::wstring> help;
+    ui::App::HelpEngineOverride() = [&](HWND, const std::wstring& target, UINT) { help.push_back(target); };
+    EXPECT_TRUE(CtrlKey(dialog, view, VK_F1, false));
+    ui::App::HelpEngineOverride() = nullptr;
+    ASSERT_EQ(help.size(), 1u);
+    EXPECT_EQ(help[0], app->HelpFilePath() + L"::/preview.htm");
 
     // Keys of windows outside the frame are the dialog manager's.
     EXPECT_FALSE(CtrlKey(dialog, dialog.Item(IDOK), 'P'));
