@@ -133,8 +133,15 @@ EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, co
   bool sheetOpen = false;
   for (int p = 1; p <= job.totalPages; ++p) {
     const int i = (p - 1) % n;
+    // A backside page ends the sheet after every page.
+    const bool lastOnSheet = n == 1 || i == n - 1 || p == job.totalPages || layers.PrintsBacksidePage();
     // A sheet starts with the first page of its group, or with the next page
     // after a backside page ended the sheet early.
+    // The template's layers cover the whole sheet: the background goes
+    // under the sheet's first page and the foreground over its last one, so
+    // that the layers of one page never cover another page of the sheet (on
+    // a 1-up sheet both come with every page).
+    const bool firstOnSheet = !sheetOpen;
     if (!sheetOpen) {
       if (StartPage(dc) <= 0) {
         result.failedEvent = 1010;
@@ -143,7 +150,7 @@ EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, co
       }
       sheetOpen = true;
     }
-    layers.PrintLayer(1, p);
+    if (firstOnSheet) layers.PrintLayer(1, p);
     pageTemplates.Add(p, layers.Description(p));
     {
       dv::EnhMetaFileHandle page(reader.GetPage(p));
@@ -169,10 +176,9 @@ EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, co
         PlayEnhMetaFile(dc, page.get(), &cell);
       }
       page.reset();
-      layers.PrintLayer(0, p);
+      if (lastOnSheet) layers.PrintLayer(0, p);
     }  // the turn ends with the page's foreground layer
-    const bool sheetFull = n == 1 || i == n - 1 || p == job.totalPages;
-    if (sheetFull || layers.PrintsBacksidePage()) {
+    if (lastOnSheet) {
       sheetOpen = false;
       if (EndPage(dc) <= 0) {
         result.failedEvent = 1011;

@@ -376,6 +376,12 @@ class RecordingLayers : public PageLayers {
     XFORM x = {};
     GetWorldTransform(dc_, &x);
     transforms.push_back(x);
+    if (mode == 1 && opaqueBackground) {
+      // A background that covers the whole sheet.
+      RECT r = {0, 0, GetDeviceCaps(dc_, HORZRES), GetDeviceCaps(dc_, VERTRES)};
+      dv::GdiObject grey(CreateSolidBrush(RGB(200, 200, 200)));
+      FillRect(dc_, &r, static_cast<HBRUSH>(grey.get()));
+    }
     if (mode == 3 && backside_) {
       StartPage(dc_);
       RECT r = {0, 0, GetDeviceCaps(dc_, HORZRES), GetDeviceCaps(dc_, VERTRES)};
@@ -388,6 +394,7 @@ class RecordingLayers : public PageLayers {
 
   std::vector<std::wstring> calls;
   std::vector<XFORM> transforms;
+  bool opaqueBackground = false;
 
  private:
   HDC dc_;
@@ -472,6 +479,44 @@ TEST_F(PageLoopTest, TurnEndsWithThePagesForegroundLayer) {
   EXPECT_TRUE(IsIdentity(layers.transforms[3])) << "the background of page 2";
   EXPECT_EQ(GetGraphicsMode(dc.get()), GM_COMPATIBLE);
   EXPECT_EQ(GetMapMode(dc.get()), MM_TEXT);
+}
+
+TEST_F(PageLoopTest, LayersOfAnNupSheetGoUnderAndOverAllItsPages) {
+  const std::wstring org = SpoolPages({1, 1, 1}, DrawColourPage);
+  dv::DcHandle dc = StartDocument();
+  RecordingLayers layers(dc.get());
+  layers.opaqueBackground = true;
+  CSpooledEmf reader(org, 3);
+  EmfPageJob job;
+  job.totalPages = 3;
+  job.pagesPerSide = 2;
+  job.controlFile = install.SpoolFolder() + L"loop.Ctl";
+  EXPECT_EQ(PrintEmfPages(dc.get(), reader, layers, job).failedEvent, 0);
+  // The middle of page p's cell, as a share of the sheet.
+  const int caps[] = {GetDeviceCaps(dc.get(), HORZRES), GetDeviceCaps(dc.get(), VERTRES),
+                      GetDeviceCaps(dc.get(), PHYSICALOFFSETX), GetDeviceCaps(dc.get(), PHYSICALOFFSETY),
+                      GetDeviceCaps(dc.get(), PHYSICALWIDTH), GetDeviceCaps(dc.get(), PHYSICALHEIGHT)};
+  auto middle = [&](int p, double& fx, double& fy) {
+    const RECT c = GetPageCell(p, 2, job.orientation, caps[0], caps[1]);
+    fx = (caps[2] + (c.left + c.right) / 2.0) / caps[4];
+    fy = (caps[3] + (c.top + c.bottom) / 2.0) / caps[5];
+  };
+  EndDoc(dc.get());
+  // The background under the sheet's first page, the foreground over its
+  // last; every page still gets its PageTemplates key.
+  EXPECT_EQ(layers.calls, (std::vector<std::wstring>{L"1:1", L"3:1", L"0:2", L"3:2", L"1:3", L"0:3", L"3:3"}));
+  for (int p = 1; p <= 3; ++p)
+    EXPECT_EQ(GetIniString(L"PageTemplates", std::to_wstring(p), job.controlFile),
+              dv::Format(L"template of page %d", p));
+  // No page is covered by the background of another page of its sheet.
+  const auto pages = Render();
+  ASSERT_EQ(pages.size(), 2u);
+  for (int p = 1; p <= 3; ++p) {
+    SCOPED_TRACE(p);
+    double fx = 0, fy = 0;
+    middle(p, fx, fy);
+    EXPECT_PRED2(Near, (SheetView{pages[(p - 1) / 2], false}.At(fx, fy)), Rgb(PageColour(p)));
+  }
 }
 
 TEST_F(PageLoopTest, BacksidePageEndsTheOpenSheetFirst) {
