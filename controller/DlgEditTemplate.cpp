@@ -289,10 +289,11 @@ void CDlgEditTemplate::OnFont() {
   const int dpi = ScreenPixelsPerInchY(Hwnd());
   const int points = dialogFont.lfHeight;
   dialogFont.lfHeight = -MulDiv(points, dpi, 72);
-  if (!ui::ShowFontDialog(Hwnd(), dialogFont, colour, fontDialogFlags)) return;
-  // The dialog's point size in tenths, as it derives it from the height it
-  // returns, cut to whole points.
-  const int tenths = MulDiv(std::abs(dialogFont.lfHeight), 720, dpi);
+  int tenths = 0;
+  if (!ui::ShowFontDialog(Hwnd(), dialogFont, colour, fontDialogFlags, tenths)) return;
+  // The size the user chose, cut to whole points. The returned height is
+  // that size rounded to pixels and does not give it back: 10 points are
+  // 13.33 pixels at 96 dpi, and 13 pixels are 9.75 points.
   dialogFont.lfHeight = tenths / 10;
   fontString = FormatFontString(colour, dialogFont);
 }

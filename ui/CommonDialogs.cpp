@@ -37,8 +37,8 @@ bool ShowFileDialog(HWND owner, const FileDialogRequest& request, std::wstring& 
   return true;
 }
 
-bool ShowFontDialog(HWND owner, LOGFONTW& font, COLORREF& color, DWORD flags) {
-  if (Prompts().font) return Prompts().font(owner, font, color, flags);
+bool ShowFontDialog(HWND owner, LOGFONTW& font, COLORREF& color, DWORD flags, int& pointTenths) {
+  if (Prompts().font) return Prompts().font(owner, font, color, flags, pointTenths);
   LOGFONTW working = font;
   CHOOSEFONTW cf = {};
   cf.lStructSize = sizeof(cf);
@@ -49,6 +49,7 @@ bool ShowFontDialog(HWND owner, LOGFONTW& font, COLORREF& color, DWORD flags) {
   if (!ChooseFontW(&cf)) return false;
   font = working;
   color = cf.rgbColors;
+  pointTenths = cf.iPointSize;
   return true;
 }
 

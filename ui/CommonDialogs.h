@@ -28,8 +28,10 @@ struct FileDialogRequest {
 // false on Cancel or when the dialog could not be shown.
 bool ShowFileDialog(HWND owner, const FileDialogRequest& request, std::wstring& path);
 // The font dialog started from font and colour; true when they were changed
-// by OK.
-bool ShowFontDialog(HWND owner, LOGFONTW& font, COLORREF& color, DWORD flags);
+// by OK, with the chosen size in tenths of a point in pointTenths (the
+// returned height is that size rounded to whole pixels, so it does not give
+// the size back).
+bool ShowFontDialog(HWND owner, LOGFONTW& font, COLORREF& color, DWORD flags, int& pointTenths);
 // The print (or, with PD_PRINTSETUP, print setup) dialog; true on OK. The
 // caller frees hDevMode and hDevNames of the structure.
 bool ShowPrintDialog(HWND owner, PRINTDLGW& request);
@@ -42,7 +44,7 @@ int AppMessageBox(const std::wstring& text, UINT type);
 
 struct PromptReplacements {
   std::function<bool(HWND, const FileDialogRequest&, std::wstring&)> file;
-  std::function<bool(HWND, LOGFONTW&, COLORREF&, DWORD)> font;
+  std::function<bool(HWND, LOGFONTW&, COLORREF&, DWORD, int&)> font;
   std::function<bool(HWND, PRINTDLGW&)> print;
   std::function<bool(HWND, const std::wstring&, std::wstring&)> folder;
   std::function<int(HWND, const std::wstring&, const std::wstring&, UINT)> messageBox;

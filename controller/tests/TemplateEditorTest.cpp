@@ -273,7 +273,7 @@ TEST_F(TemplateEditorTest, FontDialogStartsFromTheFieldAndItsChoiceStaysWithTheF
 
   int asked = 0;
   bool answer = true;
-  ui::Prompts().font = [&](HWND owner, LOGFONTW& font, COLORREF& colour, DWORD flags) {
+  ui::Prompts().font = [&](HWND owner, LOGFONTW& font, COLORREF& colour, DWORD flags, int& tenths) {
     ++asked;
     EXPECT_EQ(dialog->Hwnd(), owner);
     EXPECT_EQ(static_cast<DWORD>(CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT), flags);
@@ -283,6 +283,7 @@ TEST_F(TemplateEditorTest, FontDialogStartsFromTheFieldAndItsChoiceStaysWithTheF
     EXPECT_EQ(0u, colour);
     if (!answer) return false;
     font.lfHeight = -MulDiv(14, dpi, 72);
+    tenths = 140;
     font.lfWeight = 700;
     wcscpy(font.lfFaceName, L"Arial");
     colour = RGB(255, 0, 0);
@@ -303,6 +304,37 @@ TEST_F(TemplateEditorTest, FontDialogStartsFromTheFieldAndItsChoiceStaysWithTheF
   EXPECT_EQ(L"255,177,0,0,0,700,0,14,Arial", dialog->CurrentFont());
   Cancel();
   EXPECT_EQ(kDefaultFontString, Reload().fields[0].TextFont);
+}
+
+// The field keeps the size chosen in the dialog, not one derived from the
+// pixel height the dialog returns (which loses a point for 10 points at 96
+// dpi); a fraction of a point is dropped.
+TEST_F(TemplateEditorTest, FontSizeIsTheSizeChosenInTheDialog) {
+  WriteTemplate({Field(L"Date")});
+  Open();
+  HDC screen = GetDC(dialog->Hwnd());
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(dialog->Hwnd(), screen);
+  Click(IDC_TPL_PRINT_TEXT);
+  const struct {
+    int tenths;
+    const wchar_t* font;
+  } cases[] = {
+      {100, L"0,177,0,0,0,400,0,10,David"}, {130, L"0,177,0,0,0,400,0,13,David"},
+      {80, L"0,177,0,0,0,400,0,8,David"},   {105, L"0,177,0,0,0,400,0,10,David"},
+      {720, L"0,177,0,0,0,400,0,72,David"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tenths);
+    // As the dialog returns it: the height of the chosen size in pixels.
+    ui::Prompts().font = [&](HWND, LOGFONTW& font, COLORREF&, DWORD, int& tenths) {
+      font.lfHeight = -MulDiv(c.tenths, dpi, 720);
+      tenths = c.tenths;
+      return true;
+    };
+    Click(IDC_TPL_FONT);
+    EXPECT_EQ(c.font, dialog->CurrentFont());
+  }
 }
 
 TEST_F(TemplateEditorTest, PictureFieldsBrowseForMetafilesAndStoreTheirPaths) {
