@@ -27,11 +27,15 @@ Proc FindProc(HMODULE module, const char* name) {
 bool ToAnsi(const std::wstring& text, std::vector<char>& ansi) {
   ansi.assign(CoBarcode::kBitsBufferSize, '\0');
   if (text.empty() || text[0] == L'\0') return true;
-  // A UTF-8 system code page takes no default character (and has every
-  // character anyway).
+  // A UTF-8 system code page takes no default character and no flags (and
+  // has every character anyway). Any other code page would put a look-alike
+  // in place of a character it lacks (an L for an L with stroke), and the
+  // barcode would then stand for another text that nothing marks as changed:
+  // such a character becomes the blank.
   const bool utf8 = GetACP() == CP_UTF8;
-  const int written = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), static_cast<int>(ansi.size()),
-                                          utf8 ? nullptr : " ", nullptr);
+  const int written =
+      WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text.c_str(), -1, ansi.data(),
+                          static_cast<int>(ansi.size()), utf8 ? nullptr : " ", nullptr);
   return written > 0;
 }
 
