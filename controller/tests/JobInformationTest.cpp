@@ -71,7 +71,7 @@ TEST_F(JobInformationTest, TemplateListStopsAtTheFirstPageWithoutAValue) {
   }
 }
 
-TEST_F(JobInformationTest, SpoolListShowsTheSelectionMarkRowAndWritesNothing) {
+TEST_F(JobInformationTest, SpoolListShowsTheSelectedRowAndWritesNothing) {
   WriteGeneral(42);
   Put(42, L"PageTemplates", L"1", L"Letterhead");
   AddJob(43);
@@ -81,10 +81,10 @@ TEST_F(JobInformationTest, SpoolListShowsTheSelectionMarkRowAndWritesNothing) {
   const int row42 = rows[0] == L"00000042" ? 0 : 1;
   const std::string before = dvtest::ReadFileBytes(Ctl(42));
 
-  // The other row is selected, but the last click (the selection mark) was
-  // on job 42's row.
-  SelectRows({1 - row42});
-  frame->SpoolView().JobList().SetSelectionMark(row42);
+  // Job 42's row is selected, but the last click (the selection mark) was
+  // on the other row, as after a Ctrl+click that deselected it.
+  SelectRows({row42});
+  frame->SpoolView().JobList().SetSelectionMark(1 - row42);
 
   std::vector<std::pair<std::wstring, UINT>> help;
   ui::App::HelpEngineOverride() = [&](HWND, const std::wstring& target, UINT command) {
