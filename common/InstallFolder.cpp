@@ -17,19 +17,16 @@ constexpr DWORD kIniBufferChars = 4096;
 constexpr DWORD kModuleNameChars = 4096;
 
 // Turns the bytes RegQueryValueExW returned into text. RegQueryValueExW does
-// not promise a terminator: data of an odd size or without a terminator
-// inside it counts as missing.
-bool TextFromRegistryData(const std::vector<BYTE>& buf, DWORD size, std::wstring& out) {
-  if (size % sizeof(wchar_t) != 0) return false;
+// not promise a terminator: the text runs to the first terminator or to the
+// end of the data, and an odd last byte (no whole character) is dropped. The
+// engine reads its registry values by the same rule, so both always agree on
+// the install folder.
+void TextFromRegistryData(const std::vector<BYTE>& buf, DWORD size, std::wstring& out) {
   const wchar_t* chars = reinterpret_cast<const wchar_t*>(buf.data());
   const size_t count = size / sizeof(wchar_t);
-  for (size_t i = 0; i < count; ++i) {
-    if (chars[i] == L'\0') {
-      out.assign(chars, i);
-      return true;
-    }
-  }
-  return false;
+  size_t length = 0;
+  while (length < count && chars[length] != L'\0') ++length;
+  out.assign(chars, length);
 }
 
 // One query of the value; gives the registry status, the text on success.
@@ -42,7 +39,8 @@ LSTATUS QueryText(HKEY key, const std::wstring& valueName, std::wstring& out) {
     out.clear();
     return ERROR_SUCCESS;
   }
-  return TextFromRegistryData(buf, size, out) ? ERROR_SUCCESS : ERROR_INVALID_DATA;
+  TextFromRegistryData(buf, size, out);
+  return ERROR_SUCCESS;
 }
 
 }  // namespace

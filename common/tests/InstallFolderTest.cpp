@@ -78,7 +78,7 @@ TEST_F(RegistryPathTest, MissingValueIsFoundInThe32BitView) {
   EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path"), L"F:\\Thirty\\Two");
 }
 
-TEST_F(RegistryPathTest, ValuesThatAreNotWholeTextCountAsMissing) {
+TEST_F(RegistryPathTest, TooLongValuesCountAsMissingUnterminatedOnesAreRead) {
   const std::wstring tooLong(2048, L'a');
   Set(kProductKey, 0, tooLong);
   EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path"), L"");
@@ -88,13 +88,17 @@ TEST_F(RegistryPathTest, ValuesThatAreNotWholeTextCountAsMissing) {
   Set(kProductKey, 0, longest);
   EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path"), longest);
 
+  // Data without a terminator is text up to its end, as the engine reads it
+  // (the two must agree on the install folder); an odd last byte is no
+  // character.
   const wchar_t unterminated[4] = {L'C', L':', L'\\', L'x'};
   SetRaw(kProductKey, 0, unterminated, sizeof(unterminated));
-  EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path"), L"");
+  EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path"), L"C:\\x");
+  EXPECT_EQ(GetInstallDirectory(), L"C:\\x\\");
 
-  const char odd[3] = {'C', 0, ':'};
+  const char odd[5] = {'C', 0, ':', 0, '\\'};
   SetRaw(kProductKey, 0, odd, sizeof(odd));
-  EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path"), L"");
+  EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path"), L"C:");
 }
 
 TEST_F(RegistryPathTest, WriteCreatesTheKeyAndTerminates) {

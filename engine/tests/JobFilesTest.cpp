@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/EventLog.h"
+#include "common/Handles.h"
 #include "common/InstallFolder.h"
 #include "common/StringUtil.h"
 #include "engine/EngineRegistry.h"
@@ -32,6 +33,17 @@ TEST(ReadInstallPath, EmptyPathCountsAsMissing) {
   EXPECT_EQ(ReadInstallPath(), install.Path());
   WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path", L"");
   EXPECT_EQ(ReadInstallPath(), GetInstallDirectory());  // both fall back alike
+  {
+    // A value stored without its terminator: the engine and the controller
+    // read the same folder.
+    dv::RegKey key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProductKey, 0, KEY_SET_VALUE, key.put()), ERROR_SUCCESS);
+    const std::wstring path = install.Path();
+    RegSetValueExW(key.get(), L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.data()),
+                   static_cast<DWORD>(path.size() * sizeof(wchar_t)));
+    EXPECT_EQ(ReadInstallPath(), install.Path());
+    EXPECT_EQ(GetInstallDirectory(), install.Path());
+  }
   WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path", std::wstring(600, L'a'));  // over 1024 bytes
   EXPECT_NE(ReadInstallPath(), std::wstring(600, L'a') + L"\\");
 }
