@@ -36,7 +36,9 @@ std::wstring BuildOutputJobName(const std::wstring& document) {
 
 void WriteDuplexToControlFile(const JobContext& ctx) { SetIniInt(L"Job", L"Duplex", ctx.files.ctl, ctx.duplex); }
 
-int ProcessJobAndSendToPrinter(int jobNumber, bool isRaw) {
+namespace {
+
+int RunPipeline(int jobNumber, bool isRaw) {
   JobContext ctx;
   ctx.jobNumber = jobNumber;
   ctx.isRaw = isRaw;
@@ -104,4 +106,17 @@ int ProcessJobAndSendToPrinter(int jobNumber, bool isRaw) {
   else
     DeleteJobFiles(ctx.files.ctl, ctx.files.dvm, ctx.files.org);
   return 1;
+}
+
+}  // namespace
+
+int ProcessJobAndSendToPrinter(int jobNumber, bool isRaw) {
+  // A call for a job without files must not leave a control file behind
+  // (the steps write to it before they find the job missing): the controller
+  // would list it as a job.
+  const std::wstring controlFile = GetJobFileNames(jobNumber).ctl;
+  const bool hadControlFile = GetFileAttributesW(controlFile.c_str()) != INVALID_FILE_ATTRIBUTES;
+  const int result = RunPipeline(jobNumber, isRaw);
+  if (result == 0 && !hadControlFile) DeleteFileW(controlFile.c_str());
+  return result;
 }

@@ -156,9 +156,11 @@ TEST_F(RawPipelineTest, InstructionsJobMarksItsUserAndPrintsNothing) {
 }
 
 TEST_F(RawPipelineTest, FailuresKeepTheJobsFiles) {
-  // No files at all: the analysis and the copy each log 1007.
+  // No files at all: the analysis and the copy each log 1007, and no
+  // control file is left behind to show up as a job.
   EXPECT_EQ(Process(77), 0);
   EXPECT_EQ(EventCodes(), (std::vector<std::string>{"1007", "1007"}));
+  EXPECT_FALSE(dvtest::FileExistsAt(dvfix::SpoolFilePath(77, L"Ctl")));
 
   // No printer to open.
   DeleteFileW(install_.EventLog().c_str());
