@@ -166,6 +166,20 @@ class JobPreviewTest : public ControllerTest {
     if (view->GetDocument()) s.documentPath = view->GetDocument()->GetPathName();
     return s;
   }
+  // Two EMF jobs of the given page counts; only the first is listed (the
+  // second has no control file), so the preview can open it as another file.
+  static void SpoolListedAndUnlisted(const dvtest::TestPrinter& printer, int listedPages, int unlistedPages,
+                                     int& listed, int& unlisted) {
+    dvfix::EmfJobSpec spec;
+    spec.printer = printer.Name();
+    spec.pages = listedPages;
+    listed = dvfix::SpoolEmfJob(spec);
+    spec.pages = unlistedPages;
+    unlisted = dvfix::SpoolEmfJob(spec);
+    ASSERT_GT(listed, 0);
+    ASSERT_GT(unlisted, 0);
+    ASSERT_TRUE(DeleteFileW(dvfix::SpoolFilePath(unlisted, L"Ctl").c_str()));
+  }
   static void Click(CDlgPreviewJob& dialog, UINT id) {
     SendMessageW(dialog.Frame()->Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(dialog.Frame()->ToolBar().Hwnd()));
@@ -338,17 +352,10 @@ TEST_F(JobPreviewTest, ResizingKeepsOkInTheCornerAndTheFrameAt12) {
 TEST_F(JobPreviewTest, HostedTemplateReusesItsFrameAndPromptsForAnyFile) {
   dvtest::TestPrinter printer;
   ASSERT_TRUE(printer.ok());
-  dvfix::EmfJobSpec spec;
-  spec.printer = printer.Name();
-  spec.pages = 2;
-  const int small = dvfix::SpoolEmfJob(spec);
-  spec.pages = 5;
-  const int large = dvfix::SpoolEmfJob(spec);
-  ASSERT_GT(small, 0);
-  ASSERT_GT(large, 0);
   // Only the small job is listed: the large one is opened through the
   // template, as a second file into the same preview.
-  ASSERT_TRUE(DeleteFileW(dvfix::SpoolFilePath(large, L"Ctl").c_str()));
+  int small = 0, large = 0;
+  ASSERT_NO_FATAL_FAILURE(SpoolListedAndUnlisted(printer, 2, 5, small, large));
 
   std::vector<ui::FileDialogRequest> requests;
   ui::Prompts().file = [&](HWND, const ui::FileDialogRequest& request, std::wstring& path) {
@@ -424,15 +431,8 @@ bool CtrlKey(CDlgPreviewJob& dialog, HWND target, WPARAM key, bool ctrl = true) 
 TEST_F(JobPreviewTest, FrameKeysOpenEmptyAndPrintButNeverSave) {
   dvtest::TestPrinter printer;
   ASSERT_TRUE(printer.ok());
-  dvfix::EmfJobSpec spec;
-  spec.printer = printer.Name();
-  spec.pages = 3;
-  const int job = dvfix::SpoolEmfJob(spec);
-  spec.pages = 2;
-  const int other = dvfix::SpoolEmfJob(spec);
-  ASSERT_GT(job, 0);
-  ASSERT_GT(other, 0);
-  ASSERT_TRUE(DeleteFileW(dvfix::SpoolFilePath(other, L"Ctl").c_str()));
+  int job = 0, other = 0;
+  ASSERT_NO_FATAL_FAILURE(SpoolListedAndUnlisted(printer, 3, 2, job, other));
   const std::wstring data = dvfix::SpoolFilePath(job, L"Org");
   const std::string original = dvtest::ReadFileBytes(data);
   ASSERT_FALSE(original.empty());
