@@ -166,6 +166,15 @@ class JobPreviewTest : public ControllerTest {
     if (view->GetDocument()) s.documentPath = view->GetDocument()->GetPathName();
     return s;
   }
+  // Message boxes are answered OK and their texts kept in messages.
+  void RecordMessages() {
+    ui::Prompts().messageBox = [this](HWND, const std::wstring& text, const std::wstring&, UINT) {
+      messages.push_back(text);
+      return IDOK;
+    };
+  }
+  std::vector<std::wstring> messages;
+
   // Two EMF jobs of the given page counts; only the first is listed (the
   // second has no control file), so the preview can open it as another file.
   static void SpoolListedAndUnlisted(const dvtest::TestPrinter& printer, int listedPages, int unlistedPages,
@@ -306,11 +315,7 @@ TEST_F(JobPreviewTest, RawJobShowsNoPageAndDisablesEveryPageButton) {
 
 TEST_F(JobPreviewTest, MissingSpoolDataIsReportedAndThePreviewStaysEmpty) {
   AddJob(7, /*org=*/false, /*dvm=*/false);
-  std::vector<std::wstring> messages;
-  ui::Prompts().messageBox = [&](HWND, const std::wstring& text, const std::wstring&, UINT) {
-    messages.push_back(text);
-    return IDOK;
-  };
+  RecordMessages();
   ASSERT_TRUE(Start());
   Preview([&](CDlgPreviewJob& dialog) {
     const PreviewState s = Read(dialog);
@@ -363,11 +368,7 @@ TEST_F(JobPreviewTest, HostedTemplateReusesItsFrameAndPromptsForAnyFile) {
     path = dvfix::SpoolFilePath(large, L"Org");
     return true;
   };
-  std::vector<std::wstring> messages;
-  ui::Prompts().messageBox = [&](HWND, const std::wstring& text, const std::wstring&, UINT) {
-    messages.push_back(text);
-    return IDOK;
-  };
+  RecordMessages();
   ASSERT_TRUE(Start());
 
   HWND frameHwnd = nullptr;
@@ -456,11 +457,7 @@ TEST_F(JobPreviewTest, FrameKeysOpenEmptyAndPrintButNeverSave) {
     pd.hDC = CreateDCW(L"WINSPOOL", printer.Name().c_str(), nullptr, nullptr);
     return pd.hDC != nullptr;
   };
-  std::vector<std::wstring> messages;
-  ui::Prompts().messageBox = [&](HWND, const std::wstring& text, const std::wstring&, UINT) {
-    messages.push_back(text);
-    return IDOK;
-  };
+  RecordMessages();
   ASSERT_TRUE(Start());
 
   Preview([&](CDlgPreviewJob& dialog) {
