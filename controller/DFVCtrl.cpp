@@ -118,9 +118,7 @@ bool CDFVDocument::OnOpenDocument(const std::wstring& path) {
 bool CDFVFrameWnd::LoadFrame(UINT resourceId, DWORD style, const RECT& rect, HWND parent, DWORD exStyle) {
   if (!ui::RegisterWindowClass(kHostedFrameClass, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)))
     return false;
-  std::wstring title = ui::App::Current() ? ui::App::Current()->String(resourceId) : std::wstring();
-  const size_t nl = title.find(L'\n');
-  if (nl != std::wstring::npos) title.resize(nl);
+  const std::wstring title = CommandPrompt(resourceId);  // the text before "\n"
   // A child window has no menu bar: the hosted frame is created without one.
   if (!CreateEx(exStyle, kHostedFrameClass, title, style, rect.left, rect.top, rect.right - rect.left,
                 rect.bottom - rect.top, parent, nullptr))

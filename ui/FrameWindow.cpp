@@ -35,7 +35,7 @@ bool FrameWindow::CreateFrame(const std::wstring& title, DWORD style, UINT menuI
   if (!RegisterWindowClass(kFrameClass, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return false;
   HINSTANCE instance = GetModuleHandleW(nullptr);
   HMENU menu = menuId ? LoadMenuW(instance, MAKEINTRESOURCEW(menuId)) : nullptr;
-  if (accelId) accel_ = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(accelId));
+  LoadAcceleratorTable(accelId);
   if (!CreateEx(0, kFrameClass, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                 menu)) {
     DWORD error = GetLastError();

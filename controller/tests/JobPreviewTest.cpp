@@ -412,7 +412,7 @@ TEST_F(JobPreviewTest, HostedTemplateReusesItsFrameAndPromptsForAnyFile) {
 
 // A key (with Ctrl unless told otherwise), as the preview's modal loop
 // hands it on: true when a window of the dialog used it up.
-bool CtrlKey(CDlgPreviewJob& dialog, HWND target, WPARAM key, bool ctrl = true) {
+bool PressKey(CDlgPreviewJob& dialog, HWND target, WPARAM key, bool ctrl = true) {
   BYTE keys[256] = {};
   GetKeyboardState(keys);
   BYTE pressed[256];
@@ -465,13 +465,13 @@ TEST_F(JobPreviewTest, FrameKeysOpenEmptyAndPrintButNeverSave) {
     HWND view = dialog.View()->Hwnd();
 
     // Save: used up by the frame, and nothing is written or asked.
-    EXPECT_TRUE(CtrlKey(dialog, view, 'S'));
+    EXPECT_TRUE(PressKey(dialog, view, 'S'));
     EXPECT_EQ(dvtest::ReadFileBytes(data), original);
     EXPECT_EQ(filePrompts, 0);
 
     // Print: the Print dialog, then every page of the job on the printer.
     printer.ClearOutput();
-    EXPECT_TRUE(CtrlKey(dialog, view, 'P'));
+    EXPECT_TRUE(PressKey(dialog, view, 'P'));
     ASSERT_EQ(printFlags.size(), 1u);
     EXPECT_TRUE(printFlags[0] & PD_RETURNDC);
     EXPECT_FALSE(printFlags[0] & PD_RETURNDEFAULT);
@@ -485,24 +485,24 @@ TEST_F(JobPreviewTest, FrameKeysOpenEmptyAndPrintButNeverSave) {
     EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), 2);
 
     // Open: another file into the same preview; New: an empty preview.
-    EXPECT_TRUE(CtrlKey(dialog, view, 'O'));
+    EXPECT_TRUE(PressKey(dialog, view, 'O'));
     EXPECT_EQ(filePrompts, 1);
     PreviewState s = Read(dialog);
     EXPECT_EQ(s.documentPath, dvfix::SpoolFilePath(other, L"Org"));
     EXPECT_EQ(s.pagePane, L"Page: 1/2");
-    EXPECT_TRUE(CtrlKey(dialog, view, 'N'));
+    EXPECT_TRUE(PressKey(dialog, view, 'N'));
     EXPECT_EQ(Read(dialog).documentPath, L"");
 
     // F1: the preview's page of the help file.
     std::vector<std::wstring> help;
     ui::App::HelpEngineOverride() = [&](HWND, const std::wstring& target, UINT) { help.push_back(target); };
-    EXPECT_TRUE(CtrlKey(dialog, view, VK_F1, false));
+    EXPECT_TRUE(PressKey(dialog, view, VK_F1, false));
     ui::App::HelpEngineOverride() = nullptr;
     ASSERT_EQ(help.size(), 1u);
     EXPECT_EQ(help[0], app->HelpFilePath() + L"::/preview.htm");
 
     // Keys of windows outside the frame are the dialog manager's.
-    EXPECT_FALSE(CtrlKey(dialog, dialog.Item(IDOK), 'P'));
+    EXPECT_FALSE(PressKey(dialog, dialog.Item(IDOK), 'P'));
     EXPECT_EQ(printFlags.size(), 2u);
   });
   EXPECT_TRUE(messages.empty());
