@@ -12,6 +12,25 @@ export WINEDEBUG=-all
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 export GTEST_COLOR=no
 
+# Debian's wine wrapper starts the 32-bit loader, which hands 64-bit programs
+# on to wine64. Where the kernel runs no 32-bit programs (no IA-32 emulation)
+# that first step fails with "Exec format error": put a wine that goes to the
+# 64-bit loader directly first on PATH. DV_WIN32 tells whether 32-bit
+# programs (the viewer) can run on this machine at all.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  export DV_WIN32=1
+else
+  export DV_WIN32=0
+  dv_winebin="$DV_BUILD/.winebin"
+  if [ ! -x "$dv_winebin/wine" ]; then
+    mkdir -p "$dv_winebin"
+    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' > "$dv_winebin/wine"
+    chmod +x "$dv_winebin/wine"
+    ln -sf wine "$dv_winebin/wine-stable"
+  fi
+  case ":$PATH:" in *":$dv_winebin:"*) ;; *) export PATH="$dv_winebin:$PATH" ;; esac
+fi
+
 # Starts Xvfb when there is no display (windows need one).
 dv_ensure_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
