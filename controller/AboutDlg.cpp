@@ -8,12 +8,13 @@
 CAboutDlg::CAboutDlg() : ui::Dialog(IDD_ABOUTBOX) {}
 
 std::wstring CAboutDlg::LegalNotice() {
+  // One paragraph per thought, wrapped by the static control: hard line
+  // breaks inside a sentence leave single words on lines of their own.
   return L"Dorvane print-job post-processing for Windows print servers.\n"
          L"Copyright (C) KVD. All rights reserved.\n"
-         L"This program is protected by copyright law and international treaties.\n"
-         L"Unauthorised reproduction or distribution of this program, or any\n"
-         L"portion of it, may result in civil and criminal penalties and will be\n"
-         L"prosecuted to the maximum extent possible under the law.";
+         L"This program is protected by copyright law and international treaties. Unauthorised reproduction or "
+         L"distribution of this program, or any portion of it, may result in civil and criminal penalties and will "
+         L"be prosecuted to the maximum extent possible under the law.";
 }
 
 bool CAboutDlg::OnInitDialog() {

@@ -284,11 +284,15 @@ void DockBar::EndDrag(bool apply) {
     dragRect_ = nullptr;
   }
   if (GetCapture() == Hwnd()) ReleaseCapture();
-  if (!apply || !moved_) return;
-  if (target_ == DockSide::Float)
-    Float(POINT{targetRect_.left, targetRect_.top});
-  else
-    Dock(target_);
+  if (apply && moved_) {
+    if (target_ == DockSide::Float)
+      Float(POINT{targetRect_.left, targetRect_.top});
+    else
+      Dock(target_);
+  }
+  // The frame is drawn again whole: the drag rectangle and the bar's old
+  // place leave parts of the view that its controls do not all repaint.
+  RedrawWindow(frame_->Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 bool DockBar::OnPaint() {
