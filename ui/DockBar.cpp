@@ -185,9 +185,8 @@ void DockBar::Float(POINT topLeft) {
   const SIZE client = BarSize(false, false);
   MoveWindow(Hwnd(), 0, 0, client.cx, client.cy, TRUE);
   ShowWindow(Hwnd(), SW_SHOWNA);
-  RECT outer = {0, 0, client.cx, client.cy};
-  AdjustWindowRectEx(&outer, kFloatStyle, FALSE, kFloatExStyle);
-  SetWindowPos(floating_.Hwnd(), nullptr, topLeft.x, topLeft.y, outer.right - outer.left, outer.bottom - outer.top,
+  const SIZE outer = FloatWindowSize();
+  SetWindowPos(floating_.Hwnd(), nullptr, topLeft.x, topLeft.y, outer.cx, outer.cy,
                SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
   frame_->RecalcLayout();
 }
@@ -204,6 +203,13 @@ void DockBar::Layout(RECT& area) {
   if (!Hwnd() || side_ == DockSide::Float || !IsShown()) return;
   const RECT strip = TakeStrip(area, side_, BarSize(IsVertical(), true));
   MoveWindow(Hwnd(), strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, TRUE);
+}
+
+SIZE DockBar::FloatWindowSize() const {
+  const SIZE client = BarSize(false, false);
+  RECT outer = {0, 0, client.cx, client.cy};
+  AdjustWindowRectEx(&outer, kFloatStyle, FALSE, kFloatExStyle);
+  return SIZE{outer.right - outer.left, outer.bottom - outer.top};
 }
 
 RECT DockBar::GripperRect() const {
@@ -225,10 +231,9 @@ void DockBar::BeginDrag(POINT screen) {
   GetWindowRect(side_ == DockSide::Float ? floating_.Hwnd() : Hwnd(), &current);
   // The pointer keeps its place in the rectangle, within the floating size
   // when a long docked bar is pulled off by its far end.
-  RECT floating = {0, 0, BarSize(false, false).cx, BarSize(false, false).cy};
-  AdjustWindowRectEx(&floating, kFloatStyle, FALSE, kFloatExStyle);
-  grab_ = {std::clamp<LONG>(screen.x - current.left, 0, floating.right - floating.left - 1),
-           std::clamp<LONG>(screen.y - current.top, 0, floating.bottom - floating.top - 1)};
+  const SIZE floating = FloatWindowSize();
+  grab_ = {std::clamp<LONG>(screen.x - current.left, 0, floating.cx - 1),
+           std::clamp<LONG>(screen.y - current.top, 0, floating.cy - 1)};
   dragStart_ = screen;
   target_ = side_;
   targetRect_ = current;
@@ -246,11 +251,10 @@ void DockBar::TrackTo(POINT screen) {
   // Near means within a horizontal bar's thickness of the edge.
   target_ = ChooseDockSide(area, screen, BarSize(false, true).cy);
   if (target_ == DockSide::Float) {
-    RECT floating = {0, 0, BarSize(false, false).cx, BarSize(false, false).cy};
-    AdjustWindowRectEx(&floating, kFloatStyle, FALSE, kFloatExStyle);
+    const SIZE floating = FloatWindowSize();
     const LONG left = screen.x - grab_.x;
     const LONG top = screen.y - grab_.y;
-    targetRect_ = {left, top, left + floating.right - floating.left, top + floating.bottom - floating.top};
+    targetRect_ = {left, top, left + floating.cx, top + floating.cy};
   } else {
     targetRect_ = TakeStrip(area, target_, BarSize(IsVerticalSide(target_), true));
   }

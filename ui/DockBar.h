@@ -107,6 +107,8 @@ class DockBar final : public Window {
   friend class DockFloatWindow;
   void SetOrientation(bool vertical);
   SIZE BarSize(bool vertical, bool gripper) const;
+  // The floating tool window's outer size.
+  SIZE FloatWindowSize() const;
   RECT GripperRect() const;
   void TrackTo(POINT screen);
   RECT DockAreaOnScreen() const;

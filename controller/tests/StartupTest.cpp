@@ -123,9 +123,19 @@ TEST_F(ControllerTest, AboutBoxShowsTheVersionAndTheNotice) {
   ASSERT_TRUE(Start());
   std::wstring version, notice, caption;
   HWND owner = nullptr;
+  RECT room = {}, wrapped = {};
   ui::Dialog::SetModalHook([&](ui::Dialog& dlg) {
     version = dlg.ItemText(IDC_ABOUT_VERSION);
     notice = dlg.ItemText(IDC_ABOUT_NOTICE);
+    // The notice as its static wraps it, in the static's font and width.
+    HWND text = dlg.Item(IDC_ABOUT_NOTICE);
+    GetClientRect(text, &room);
+    wrapped = {0, 0, room.right, 0};
+    HDC dc = GetDC(text);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(text, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, notice.c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(text, dc);
     caption = Title(dlg.Hwnd());
     owner = GetWindow(dlg.Hwnd(), GW_OWNER);
     dlg.EndDialog(IDOK);
@@ -135,7 +145,10 @@ TEST_F(ControllerTest, AboutBoxShowsTheVersionAndTheNotice) {
   EXPECT_EQ(L"Version: " + GetProductVersion(), version);
   EXPECT_EQ(L"Version: 1.43", version);
   EXPECT_EQ(CAboutDlg::LegalNotice(), notice);
-  EXPECT_EQ(5, std::count(notice.begin(), notice.end(), L'\n')) << "six lines";
+  // Three paragraphs, wrapped by the control, so that no sentence leaves a
+  // word on a line of its own; the whole notice fits in its static.
+  EXPECT_EQ(2, std::count(notice.begin(), notice.end(), L'\n'));
+  EXPECT_LE(wrapped.bottom, room.bottom);
   EXPECT_EQ(L"About Dorvane", caption);
   EXPECT_EQ(frame->Hwnd(), owner);
 }
