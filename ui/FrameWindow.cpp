@@ -335,7 +335,14 @@ LRESULT FrameWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_INITMENUPOPUP:
-      if (!HIWORD(lParam)) UpdateMenu(reinterpret_cast<HMENU>(wParam));
+      if (HIWORD(lParam)) return 0;
+      UpdateMenu(reinterpret_cast<HMENU>(wParam));
+      // In help mode a disabled command can be asked about too; the next
+      // opening of the menu disables it again.
+      if (helpMode_) {
+        HMENU menu = reinterpret_cast<HMENU>(wParam);
+        for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) EnableMenuItem(menu, i, MF_BYPOSITION | MF_ENABLED);
+      }
       return 0;
     case WM_MENUSELECT: {
       const UINT flags = HIWORD(wParam);

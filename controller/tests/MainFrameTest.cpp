@@ -271,6 +271,21 @@ TEST_F(ContextHelpTest, AMenuCommandOrKeyIsExplainedNotRun) {
     EXPECT_EQ(*row.page ? Page(row.page) : app->HelpFilePath(), help[0]);
   }
   EXPECT_EQ(L"1", General(L"DeleteFilesAfter")) << "Save Print Jobs did not run";
+
+  // The menu offers its disabled commands in help mode too (no row is
+  // selected, so Delete Jobs is disabled outside it).
+  HMENU file = GetSubMenu(GetMenu(frame->Hwnd()), 0);
+  SendMessageW(frame->Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+  EXPECT_TRUE(GetMenuState(file, ID_FILE_DELETE_JOBS, MF_BYCOMMAND) & MF_GRAYED);
+  EnterHelpMode();
+  SendMessageW(frame->Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+  EXPECT_FALSE(GetMenuState(file, ID_FILE_DELETE_JOBS, MF_BYCOMMAND) & MF_GRAYED);
+  help.clear();
+  SendMessageW(frame->Hwnd(), WM_COMMAND, MAKEWPARAM(ID_FILE_DELETE_JOBS, 0), 0);
+  ASSERT_EQ(1u, help.size());
+  EXPECT_EQ(Page(L"spool.htm"), help[0]);
+  SendMessageW(frame->Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+  EXPECT_TRUE(GetMenuState(file, ID_FILE_DELETE_JOBS, MF_BYCOMMAND) & MF_GRAYED);
   EXPECT_TRUE(frame->statusBar.IsVisible()) << "the status bar toggle did not run";
 }
 
