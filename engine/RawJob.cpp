@@ -289,7 +289,18 @@ int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out) {
     bool pageEnds = false;
     while (i < limit) {
       const BYTE b = p[i];
-      if (b != kEsc) {
+      if (scanner.DataRemaining() > 0) {
+        // Data of a command with a data count: binary bytes that pass
+        // untouched (an ESC or the dropped command among them is data too).
+        // All but the last byte go at once; the count may promise more than
+        // the buffer or the whole job holds, so the run is bounded by both.
+        const int run = static_cast<int>(std::min<long long>(avail - i, scanner.DataRemaining() - 1LL));
+        if (run > 0) {
+          scanner.FeedDataRun(run);
+          i += run;
+          continue;
+        }
+      } else if (b != kEsc) {
         if (scanner.IsBetweenSequences()) {
           // Plain bytes not followed by a form feed: nothing to decide.
           const int k = i + FindEither(p + i, avail - i, kEsc, kFormFeed);
@@ -299,14 +310,6 @@ int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out) {
             i = run;
             continue;
           }
-        } else if (scanner.DataRemaining() > 1) {
-          // Data of a raster command short of its last byte; an ESC in it
-          // may start the dropped command and is looked at on its own.
-          const int stop = std::min(avail, i + scanner.DataRemaining() - 1);
-          const int run = i + FindEither(p + i, stop - i, kEsc, kEsc);
-          scanner.FeedDataRun(run - i);
-          i = run;
-          continue;
         }
         // Parameters of a sequence: copied as they are.
         const int taken = scanner.FeedParameters(p + i, limit - i);

@@ -50,9 +50,12 @@ int WritePclDuplexHeader(PrnLang& scanner, VFile& in, VFile& out, int duplex);
 // ends the page (a form feed after plain data or after a completed
 // sequence; one inside a sequence or its data does not count). That form
 // feed is consumed, not copied. ESC&b1M (any case) is dropped wherever it
-// starts, and is not fed to the scanner; a form feed right after it ends the
-// page as it would have after the byte before it. A page without its form feed runs
-// to the end of the data. Stops early once the output has failed. Returns 1.
+// starts outside the data of a command with a data count (ESC*b#W and the
+// like), and is not fed to the scanner; a form feed right after it ends the
+// page as it would have after the byte before it. The data of such a command
+// passes untouched; a count larger than the data left copies what is left.
+// A page without its form feed runs to the end of the data. Stops early once
+// the output has failed. Returns 1.
 int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out);
 
 // Copies the rest of the data as it stands. Returns 1.

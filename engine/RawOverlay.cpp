@@ -43,7 +43,10 @@ void CopyMacroData(VFile& in, VFile& out) {
     if (out.Failed()) return;
     const int avail = in.Available(1);
     if (avail == 0) return;
-    if (in.Cursor()[0] == kEsc && (in.Skip("\x1b&b1M") > 0 || in.Skip("\x1b&l~nX") > 0)) {
+    // Left-out commands are looked for between the data of commands only:
+    // the data of a raster command is binary and passes untouched.
+    if (in.Cursor()[0] == kEsc && scanner.DataRemaining() == 0 &&
+        (in.Skip("\x1b&b1M") > 0 || in.Skip("\x1b&l~nX") > 0)) {
       // A command left out does not hide the form feed behind it.
       if (scanner.IsBetweenSequences() && in.Available(1) > 0 && in.Cursor()[0] == kFormFeed) return;
       continue;

@@ -123,6 +123,40 @@ TEST_F(RawPipelineTest, PageCountAndDuplexRules) {
   }
 }
 
+TEST_F(RawPipelineTest, DataCountsThatTheDataDoesNotBackUp) {
+  // Each job printed through the export: its result, its files and the
+  // bytes that reached the printer.
+  SetIniInt(L"General", L"DeleteFilesAfter", install_.SettingsFile(), 1);
+  std::string tail;
+  for (int i = 0; i < 64; ++i) tail.push_back(static_cast<char>(i * 37));
+  struct Row {
+    const char* name;
+    std::string data;
+    int totalPages;  // in the control file
+    std::string printed;
+  } rows[] = {
+      // One page (the form feed is raster data): printed one-sided.
+      {"raster count of INT_MAX, data shorter", E + "E" + E + "*p0x0Y" + "HELLO" + E + "*b2147483647W" + tail + FF, 0,
+       E + "E" + E + "&l0S" + E + "*p0x0Y" + "HELLO" + E + "*b2147483647W" + tail + FF + FF},
+      {"raster count of INT_MAX, no ESC after it", E + "*p0x0Y" + "x" + E + "*b2147483647W" + "abc", 0,
+       E + "&l0S" + E + "*p0x0Y" + "x" + E + "*b2147483647W" + "abc" + FF},
+      {"ESC&b1M inside raster data", E + "*p0x0Y" + "A" + E + "*b5W" + E + "&b1M" + "B" + FF + "C" + FF, 0,
+       E + "*p0x0Y" + "A" + E + "*b5W" + E + "&b1M" + "B" + FF + "C" + FF},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    printer_.ClearOutput();
+    const int job = Spool(row.data, row.totalPages);
+    EXPECT_EQ(Process(job), 1);
+    for (const wchar_t* ext : {L"Ctl", L"Job", L"Org"})
+      EXPECT_FALSE(dvtest::FileExistsAt(dvfix::SpoolFilePath(job, ext))) << ext;
+    const std::string printed = printer_.Output();
+    EXPECT_EQ(printed.size(), row.printed.size());
+    EXPECT_TRUE(printed == row.printed);
+  }
+  EXPECT_TRUE(EventCodes().empty());
+}
+
 TEST_F(RawPipelineTest, PclXlAndPostScriptPassThroughUnchanged) {
   ForceDuplex(2);
   struct Row {
