@@ -422,6 +422,9 @@ bool RunRawJob(JobContext& ctx) {
     // 15. Pages, each with its template layers around it.
     PageTemplatesSection pageTemplates(ctx.files.ctl);
     for (int page = 1; page <= ctx.totalPages && !out.Failed(); ++page) {
+      // The copy ends with the data: a count larger than the pages the data
+      // holds makes no page of nothing (the first page is always made).
+      if (page > 1 && in.Available(1) == 0) break;
       if (!StartPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
       if (ctx.scenario) {
         ctx.scenario->PrintTemplate(1, page);

@@ -106,8 +106,8 @@ TEST_F(RawPipelineTest, PageCountAndDuplexRules) {
        E + "*p0x0Y" + "a" + FF + "b" + FF, L"0", L"PCL5"},
       {"the print processor's count stands", 0, E + "*p0x0Y" + "a" + FF + "b" + FF + "c" + FF, 2,
        E + "*p0x0Y" + "a" + FF + "b" + FF + "c" + FF, L"0", L"-"},
-      {"more pages than the data holds add nothing", 0, E + "*p0x0Y" + "a" + FF, 3,
-       E + "*p0x0Y" + "a" + FF + FF + FF, L"0", L"-"},
+      {"more pages than the data holds make none of nothing", 0, E + "*p0x0Y" + "a" + FF, 3,
+       E + "*p0x0Y" + "a" + FF, L"0", L"-"},
       {"forced duplex outside 1-3", 7, E + "&l1S" + E + "*p0x0Y" + "a" + FF + "b" + FF, 0,
        E + "&l1S" + E + "*p0x0Y" + "a" + FF + "b" + FF, L"7", L"PCL5"},
   };
@@ -123,7 +123,7 @@ TEST_F(RawPipelineTest, PageCountAndDuplexRules) {
   }
 }
 
-TEST_F(RawPipelineTest, DataCountsThatTheDataDoesNotBackUp) {
+TEST_F(RawPipelineTest, DataCountsAndPageCountsThatTheDataDoesNotBackUp) {
   // Each job printed through the export: its result, its files and the
   // bytes that reached the printer.
   SetIniInt(L"General", L"DeleteFilesAfter", install_.SettingsFile(), 1);
@@ -142,6 +142,8 @@ TEST_F(RawPipelineTest, DataCountsThatTheDataDoesNotBackUp) {
        E + "&l0S" + E + "*p0x0Y" + "x" + E + "*b2147483647W" + "abc" + FF},
       {"ESC&b1M inside raster data", E + "*p0x0Y" + "A" + E + "*b5W" + E + "&b1M" + "B" + FF + "C" + FF, 0,
        E + "*p0x0Y" + "A" + E + "*b5W" + E + "&b1M" + "B" + FF + "C" + FF},
+      {"TotalPages of INT_MAX on two pages", E + "*p0x0Y" + "a" + FF + "b" + FF, 2147483647,
+       E + "*p0x0Y" + "a" + FF + "b" + FF},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
