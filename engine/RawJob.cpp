@@ -13,6 +13,7 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "common/EventLog.h"
@@ -129,6 +130,13 @@ struct PageCounter {
   LastCommand last = LastCommand::kNone;
   int pjlFirst = -1;  // first byte of the PJL line, -1 while it is empty
 
+  // More pages than an int holds would take a spool file of gigabytes; the
+  // count stops at INT_MAX rather than wrap.
+  void AddPage() {
+    if (pages < INT_MAX) ++pages;
+    pending = false;
+  }
+
   void Feed(BYTE b) {
     const int inCommand = scanner.Feed(b);
     if (scanner.IsCommandComplete()) last = Classify(scanner.CommandBytes(), scanner.CommandLength());
@@ -149,15 +157,13 @@ struct PageCounter {
       }
       if (b != '\r' && b != '\n' && !inPjl) {
         if (pending) {
-          ++pages;
-          pending = false;
+          AddPage();
         }
         return;
       }
     }
     if (pending && last == LastCommand::kOther) {
-      ++pages;
-      pending = false;
+      AddPage();
     }
   }
 
@@ -207,6 +213,30 @@ bool FailDocument(int code, DWORD error, HANDLE printer) {
 
 }  // namespace
 
+RawAnalysis AnalyzeRawData(VFile& in) {
+  RawAnalysis result;
+  if (in.Find(kPclXlPattern) >= 0 || in.Find(kPostScriptPattern) >= 0 || in.Find(kPostScriptMagic) >= 0) {
+    result.kind = kRawPassThrough;
+    return result;
+  }
+  if (in.Find(kInstructionsPattern) >= 0) {
+    result.kind = kRawInstructionsJob;
+    return result;
+  }
+  int at = in.Find(kOrientationUpper);
+  if (at < 0) at = in.Find(kOrientationLower);
+  if (at >= 0) {
+    const int orientation = ReadCommandNumber(in, at);
+    // 1 landscape, 3 reverse landscape.
+    result.orientation = orientation == 1 || orientation == 3 ? 2 : 1;
+  }
+  in.Rewind();
+  at = in.Find(kPaperUpper);
+  if (at < 0) at = in.Find(kPaperLower);
+  result.a4 = at >= 0 && ReadCommandNumber(in, at) == 26;
+  return result;
+}
+
 int AnalyzeRawJob(const std::wstring& controlFile, const std::wstring& spoolFile) {
   dv::FileHandle file(OpenSpoolData(spoolFile));
   if (!file) {
@@ -214,22 +244,11 @@ int AnalyzeRawJob(const std::wstring& controlFile, const std::wstring& spoolFile
     return kRawPassThrough;
   }
   VFile in(file.get(), VFile::kReadFile);
-  if (in.Find(kPclXlPattern) >= 0 || in.Find(kPostScriptPattern) >= 0 || in.Find(kPostScriptMagic) >= 0)
-    return kRawPassThrough;
-  if (in.Find(kInstructionsPattern) >= 0) return kRawInstructionsJob;
-
-  int at = in.Find(kOrientationUpper);
-  if (at < 0) at = in.Find(kOrientationLower);
-  if (at >= 0) {
-    const int orientation = ReadCommandNumber(in, at);
-    // 1 landscape, 3 reverse landscape.
-    SetIniString(L"General", L"Orientation", controlFile, orientation == 1 || orientation == 3 ? L"2" : L"1");
-  }
-  in.Rewind();
-  at = in.Find(kPaperUpper);
-  if (at < 0) at = in.Find(kPaperLower);
-  if (at >= 0 && ReadCommandNumber(in, at) == 26) SetIniString(L"General", L"DevmodePaper", controlFile, L"9 (A4)");
-  return kRawPcl5;
+  const RawAnalysis found = AnalyzeRawData(in);
+  if (found.orientation != 0)
+    SetIniString(L"General", L"Orientation", controlFile, found.orientation == 2 ? L"2" : L"1");
+  if (found.a4) SetIniString(L"General", L"DevmodePaper", controlFile, L"9 (A4)");
+  return found.kind;
 }
 
 int CountPcl5Pages(const std::wstring& spoolFile) {
@@ -245,6 +264,18 @@ int CountPcl5Pages(const std::wstring& spoolFile) {
   DWORD got = 0;
   while (ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr) && got > 0)
     counter.FeedBlock(block.data(), static_cast<int>(got));
+  return counter.pages;
+}
+
+int CountPcl5Pages(const void* data, size_t size) {
+  PageCounter counter;
+  const BYTE* p = static_cast<const BYTE*>(data);
+  while (size > 0) {
+    const int n = static_cast<int>(std::min<size_t>(size, 1u << 30));
+    counter.FeedBlock(p, n);
+    p += n;
+    size -= n;
+  }
   return counter.pages;
 }
 

@@ -242,6 +242,13 @@ TEST_F(RawFileTest, Analysis) {
     EXPECT_EQ(AnalyzeRawJob(Ctl(), Write(row.data)), row.result);
     EXPECT_EQ(GetIniString(L"General", L"Orientation", Ctl(), L"-"), row.orientation);
     EXPECT_EQ(GetIniString(L"General", L"DevmodePaper", Ctl(), L"-"), row.paper);
+    // The same analysis on the bytes in memory.
+    std::string bytes = row.data;
+    VFile memory(&bytes, VFile::kReadString);
+    const RawAnalysis found = AnalyzeRawData(memory);
+    EXPECT_EQ(found.kind, row.result);
+    EXPECT_EQ(found.orientation == 0 ? L"-" : std::to_wstring(found.orientation), std::wstring(row.orientation));
+    EXPECT_EQ(found.a4, std::wstring(row.paper) == L"9 (A4)");
   }
 }
 
@@ -404,6 +411,8 @@ TEST_F(RawFileTest, PageCountShortcutsCountAsTheByteRulesDo) {
   for (unsigned seed = 1; seed <= 30; ++seed) {
     SCOPED_TRACE(seed);
     const std::string data = RandomPcl(seed * 7919, 30000 + seed * 1231);
-    EXPECT_EQ(CountPcl5Pages(Write(data)), ReferenceCount(data));
+    const int expected = ReferenceCount(data);
+    EXPECT_EQ(CountPcl5Pages(Write(data)), expected);
+    EXPECT_EQ(CountPcl5Pages(data.data(), data.size()), expected);
   }
 }
