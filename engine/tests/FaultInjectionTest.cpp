@@ -272,7 +272,17 @@ const char kEmfPageNotDelivered[] = "a page the EMF stream cannot deliver still 
 const char kEmfOwnPageCount[] = "TotalPages of 0 or less prints nothing instead of the stream's pages";
 const char kRawPastTheData[] = "RAW pages past the end of the data, and raster counts near INT_MAX";
 
-void Refusing(Job& job, Refuse call) { job.refuse = call; }
+// The printer refuses a call; with a text field in the template, the call
+// of each layer's macro document.
+std::function<void(Job&)> Refusing(Refuse call) {
+  return [call](Job& j) { j.refuse = call; };
+}
+std::function<void(Job&)> OverlayRefusing(Refuse call) {
+  return [call](Job& j) {
+    j.UseTemplate(false);
+    j.refuse = call;
+  };
+}
 
 const Row kRows[] = {
     // The destination printer.
@@ -281,13 +291,13 @@ const Row kRows[] = {
     {"RawPrinterMissing", true, [](Job& j) { j.SetControl(L"PrinterName", L"No Such Printer 9"); }, 0, true,
      {1008, 1008}, 0},
     // Output that cannot be written: the printer refuses a document call.
-    {"EmfStartDocRefused", false, [](Job& j) { Refusing(j, Refuse::StartDoc); }, 0, true, {1009}, 0},
-    {"EmfStartPageRefused", false, [](Job& j) { Refusing(j, Refuse::StartPage); }, 0, true, {1010}, 0},
-    {"EmfEndPageRefused", false, [](Job& j) { Refusing(j, Refuse::EndPage); }, 0, true, {1011}, 0},
-    {"EmfEndDocRefused", false, [](Job& j) { Refusing(j, Refuse::EndDoc); }, 0, true, {1012}, 0},
-    {"RawStartDocRefused", true, [](Job& j) { Refusing(j, Refuse::StartDocPrinter); }, 0, true, {1009}, 0},
-    {"RawStartPageRefused", true, [](Job& j) { Refusing(j, Refuse::StartPagePrinter); }, 0, true, {1010}, 0},
-    {"RawEndPageRefused", true, [](Job& j) { Refusing(j, Refuse::EndPagePrinter); }, 0, true, {1011}, 0},
+    {"EmfStartDocRefused", false, Refusing(Refuse::StartDoc), 0, true, {1009}, 0},
+    {"EmfStartPageRefused", false, Refusing(Refuse::StartPage), 0, true, {1010}, 0},
+    {"EmfEndPageRefused", false, Refusing(Refuse::EndPage), 0, true, {1011}, 0},
+    {"EmfEndDocRefused", false, Refusing(Refuse::EndDoc), 0, true, {1012}, 0},
+    {"RawStartDocRefused", true, Refusing(Refuse::StartDocPrinter), 0, true, {1009}, 0},
+    {"RawStartPageRefused", true, Refusing(Refuse::StartPagePrinter), 0, true, {1010}, 0},
+    {"RawEndPageRefused", true, Refusing(Refuse::EndPagePrinter), 0, true, {1011}, 0},
     // Spool files cut short: EMF at the start, in the stream header, before
     // the first page, inside page 1, right after page 1 and inside page 2.
     {"EmfSpoolEmpty", false, [](Job& j) { j.CutSpoolData(0); }, 0, true, {1007}, 0, kEmfPageNotDelivered},
@@ -334,24 +344,11 @@ const Row kRows[] = {
      1, false, {}, kEmfPages},
     // The macro documents of a RAW overlay: each layer of each page loses
     // its overlay, and the job goes on.
-    {"MacroStartDocRefused", true,
-     [](Job& j) {
-       j.UseTemplate(false);
-       Refusing(j, Refuse::StartDoc);
-     },
-     1, false, {1018, 1019, 1013, 1018, 1019, 1013, 1018, 1019, 1013, 1018, 1019, 1013}, 2},
-    {"MacroStartPageRefused", true,
-     [](Job& j) {
-       j.UseTemplate(false);
-       Refusing(j, Refuse::StartPage);
-     },
-     1, false, {1019, 1019, 1019, 1019}, 2},
-    {"MacroResetRefused", true,
-     [](Job& j) {
-       j.UseTemplate(false);
-       Refusing(j, Refuse::ResetDC);
-     },
-     1, false, {1020, 1013, 1020, 1013, 1020, 1013, 1020, 1013}, 2},
+    {"MacroStartDocRefused", true, OverlayRefusing(Refuse::StartDoc), 1, false,
+     {1018, 1019, 1013, 1018, 1019, 1013, 1018, 1019, 1013, 1018, 1019, 1013}, 2},
+    {"MacroStartPageRefused", true, OverlayRefusing(Refuse::StartPage), 1, false, {1019, 1019, 1019, 1019}, 2},
+    {"MacroResetRefused", true, OverlayRefusing(Refuse::ResetDC), 1, false,
+     {1020, 1013, 1020, 1013, 1020, 1013, 1020, 1013}, 2},
     // Gatepost.
     {"GatepostForcePrinter", false,
      [](Job& j) {
@@ -418,23 +415,35 @@ bool IsWholeEventLine(const std::string& line, int code) {
 
 }  // namespace
 
-// Eight EMF jobs, each for a printer of its own, processed at once by eight
-// threads of this process through the engine library. Every barcode of
-// every page logs 1014 (no library), so the threads write events together.
+// Eight jobs, EMF and RAW by turns, each for a printer of its own,
+// processed at once by eight threads of this process through the engine
+// library. Every barcode of every page logs 1014 (no library), so the
+// threads write events together; the RAW jobs render their overlays through
+// macro files at the same time.
 TEST_F(FaultJobs, EightJobsFromEightThreads) {
   constexpr int kJobs = 8;
   constexpr int kPages = 3;
   SetIniInt(L"General", L"DeleteFilesAfter", install.SettingsFile(), 0);
   std::vector<std::unique_ptr<dvtest::TestPrinter>> printers;
   std::vector<int> jobs;
+  auto isRaw = [](int i) { return i % 2 == 1; };
+  auto pageText = [](int i, int page) { return "job " + std::to_string(i) + " page " + std::to_string(page); };
   for (int i = 0; i < kJobs; ++i) {
     printers.emplace_back(new dvtest::TestPrinter(dv::Format(L"DvT Threads %d", i)));
     ASSERT_TRUE(printers.back()->ok());
-    dvfix::EmfJobSpec spec;
-    spec.printer = printers.back()->Name();
-    spec.pages = kPages;
-    spec.document = dv::Format(L"Thread job %d", i);
-    jobs.push_back(dvfix::SpoolEmfJob(spec));
+    if (isRaw(i)) {
+      dvfix::RawJobSpec spec;
+      spec.printer = printers.back()->Name();
+      spec.data = E + "*p0x0Y";
+      for (int p = 1; p <= kPages; ++p) spec.data += pageText(i, p) + FF;
+      jobs.push_back(dvfix::SpoolRawJob(spec));
+    } else {
+      dvfix::EmfJobSpec spec;
+      spec.printer = printers.back()->Name();
+      spec.pages = kPages;
+      spec.document = dv::Format(L"Thread job %d", i);
+      jobs.push_back(dvfix::SpoolEmfJob(spec));
+    }
     ASSERT_GT(jobs.back(), 0);
   }
   Job any{*this, jobs[0], false};
@@ -445,7 +454,7 @@ TEST_F(FaultJobs, EightJobsFromEightThreads) {
     std::vector<std::thread> threads;
     for (int i = 0; i < kJobs; ++i)
       threads.emplace_back([&, i] {
-        results[i] = dvfix::ProcessSpooledJob(jobs[i], false, dvtest::BuiltFile(L"engine\\Jobforge.Dll"));
+        results[i] = dvfix::ProcessSpooledJob(jobs[i], isRaw(i), dvtest::BuiltFile(L"engine\\Jobforge.Dll"));
       });
     for (std::thread& t : threads) t.join();
   }
@@ -455,13 +464,28 @@ TEST_F(FaultJobs, EightJobsFromEightThreads) {
     SCOPED_TRACE(i);
     EXPECT_EQ(results[i], 1);
     const std::string out = printers[i]->Output();
-    EXPECT_EQ(dvtest::CountPostScriptPages(out), kPages);
-    EXPECT_NE(out.find("%%Title: " + dv::ToUtf8(BuildOutputJobName(dv::Format(L"Thread job %d", i)))),
-              std::string::npos);
+    if (isRaw(i)) {
+      // Each page's own data in order, each page ended by one form feed,
+      // each layer's macro document copied in; no other job's data.
+      EXPECT_EQ(std::count(out.begin(), out.end(), '\x0c'), kPages);
+      size_t at = 0;
+      for (int p = 1; p <= kPages && at != std::string::npos; ++p) {
+        at = out.find(pageText(i, p), at);
+        EXPECT_NE(at, std::string::npos) << p;
+      }
+      EXPECT_EQ(out.find("job " + std::to_string((i + 2) % kJobs) + " "), std::string::npos);
+      EXPECT_EQ(dvtest::CountPostScriptPages(out), 2 * kPages);
+      EXPECT_EQ(GetIniString(L"General", L"PrintLanguage", dvfix::SpoolFilePath(jobs[i], L"Ctl")), L"PCL5");
+      EXPECT_FALSE(dvtest::FileExistsAt(dvfix::SpoolFilePath(jobs[i], L"Mcr")));
+    } else {
+      EXPECT_EQ(dvtest::CountPostScriptPages(out), kPages);
+      EXPECT_NE(out.find("%%Title: " + dv::ToUtf8(BuildOutputJobName(dv::Format(L"Thread job %d", i)))),
+                std::string::npos);
+    }
     const std::wstring ctl = dvfix::SpoolFilePath(jobs[i], L"Ctl");
     EXPECT_EQ(GetIniString(L"General", L"ScenarioFile", ctl), install.Path() + L"fault.scn");
     EXPECT_EQ(GetIniString(L"General", L"JobforgeDllVersion", ctl), L"1.43");
-    EXPECT_EQ(GetIniString(L"Job", L"Duplex", ctl), L"1");
+    EXPECT_EQ(GetIniString(L"Job", L"Duplex", ctl), isRaw(i) ? L"0" : L"1");
     EXPECT_EQ(GetIniString(L"General", L"TotalPages", ctl), std::to_wstring(kPages));
     for (int p = 1; p <= kPages; ++p)
       EXPECT_EQ(GetIniString(L"PageTemplates", std::to_wstring(p), ctl), templateFile) << "page " << p;
