@@ -272,6 +272,11 @@ const char kEmfPageNotDelivered[] = "a page the EMF stream cannot deliver still 
 const char kEmfOwnPageCount[] = "TotalPages of 0 or less prints nothing instead of the stream's pages";
 const char kRawPastTheData[] = "RAW pages past the end of the data, and raster counts near INT_MAX";
 
+// The EMF spool data cut a number of bytes after its first records.
+std::function<void(Job&)> CutAfterRecords(int records, size_t bytes) {
+  return [=](Job& j) { j.CutSpoolData(EmfRecordEnd(dvtest::ReadFileBytes(j.File(L"Org")), records) + bytes); };
+}
+
 // The printer refuses a call; with a text field in the template, the call
 // of each layer's macro document.
 std::function<void(Job&)> Refusing(Refuse call) {
@@ -300,20 +305,12 @@ const Row kRows[] = {
     {"RawEndPageRefused", true, Refusing(Refuse::EndPagePrinter), 0, true, {1011}, 0},
     // Spool files cut short: EMF at the start, in the stream header, before
     // the first page, inside page 1, right after page 1 and inside page 2.
-    {"EmfSpoolEmpty", false, [](Job& j) { j.CutSpoolData(0); }, 0, true, {1007}, 0, kEmfPageNotDelivered},
-    {"EmfSpoolCutInHeader", false, [](Job& j) { j.CutSpoolData(6); }, 0, true, {1007}, 0, kEmfPageNotDelivered},
-    {"EmfSpoolCutBeforePages", false,
-     [](Job& j) { j.CutSpoolData(EmfRecordEnd(dvtest::ReadFileBytes(j.File(L"Org")), 2)); }, 0, true, {1007}, 0,
-     kEmfPageNotDelivered},
-    {"EmfSpoolCutInPage1", false,
-     [](Job& j) { j.CutSpoolData(EmfRecordEnd(dvtest::ReadFileBytes(j.File(L"Org")), 2) + 200); }, 0, true,
-     {1007}, 0, kEmfPageNotDelivered},
-    {"EmfSpoolCutAfterPage1", false,
-     [](Job& j) { j.CutSpoolData(EmfRecordEnd(dvtest::ReadFileBytes(j.File(L"Org")), 3)); }, 0, true, {1007}, 0,
-     kEmfPageNotDelivered},
-    {"EmfSpoolCutInPage2", false,
-     [](Job& j) { j.CutSpoolData(EmfRecordEnd(dvtest::ReadFileBytes(j.File(L"Org")), 3) + 100); }, 0, true,
-     {1007}, 0, kEmfPageNotDelivered},
+    {"EmfSpoolEmpty", false, CutAfterRecords(0, 0), 0, true, {1007}, 0, kEmfPageNotDelivered},
+    {"EmfSpoolCutInHeader", false, CutAfterRecords(0, 6), 0, true, {1007}, 0, kEmfPageNotDelivered},
+    {"EmfSpoolCutBeforePages", false, CutAfterRecords(2, 0), 0, true, {1007}, 0, kEmfPageNotDelivered},
+    {"EmfSpoolCutInPage1", false, CutAfterRecords(2, 200), 0, true, {1007}, 0, kEmfPageNotDelivered},
+    {"EmfSpoolCutAfterPage1", false, CutAfterRecords(3, 0), 0, true, {1007}, 0, kEmfPageNotDelivered},
+    {"EmfSpoolCutInPage2", false, CutAfterRecords(3, 100), 0, true, {1007}, 0, kEmfPageNotDelivered},
     // RAW data cut inside page 2's text, inside an escape sequence and inside
     // a raster row's data: what is there prints as the last page, with its
     // form feed.
