@@ -17,6 +17,7 @@
 #include "common/InstallFolder.h"
 #include "common/SpooledEmf.h"
 #include "engine/DestinationPrinter.h"
+#include "engine/DocumentCalls.h"
 #include "engine/EmfPageOutput.h"
 #include "engine/Gatepost.h"
 #include "engine/Pipeline.h"
@@ -60,7 +61,7 @@ bool RunEmfJob(JobContext& ctx) {
   di.lpszDocName = ctx.outputJobName.c_str();
   di.lpszOutput = ctx.gatepostQueueFile.empty() ? nullptr : ctx.gatepostQueueFile.c_str();
   di.lpszDatatype = datatype.c_str();
-  if (StartDocW(dc.get(), &di) <= 0) {
+  if (GetDocumentCalls().startDoc(dc.get(), &di) <= 0) {
     LogLastError(1009, GetLastError());
     return false;
   }
@@ -87,7 +88,7 @@ bool RunEmfJob(JobContext& ctx) {
   }
 
   // 16. The end of the document; the device context goes with dc.
-  if (EndDoc(dc.get()) <= 0) {
+  if (GetDocumentCalls().endDoc(dc.get()) <= 0) {
     LogLastError(1012, GetLastError());
     return false;
   }

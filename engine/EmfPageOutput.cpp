@@ -7,6 +7,7 @@
 #include "common/Handles.h"
 #include "common/SpooledEmf.h"
 #include "common/StringUtil.h"
+#include "engine/DocumentCalls.h"
 #include "engine/JobFiles.h"
 #include "engine/Scenario.h"
 
@@ -143,7 +144,7 @@ EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, co
     // a 1-up sheet both come with every page).
     const bool firstOnSheet = !sheetOpen;
     if (!sheetOpen) {
-      if (StartPage(dc) <= 0) {
+      if (GetDocumentCalls().startPage(dc) <= 0) {
         result.failedEvent = 1010;
         result.error = GetLastError();
         return result;
@@ -180,7 +181,7 @@ EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, co
     }  // the turn ends with the page's foreground layer
     if (lastOnSheet) {
       sheetOpen = false;
-      if (EndPage(dc) <= 0) {
+      if (GetDocumentCalls().endPage(dc) <= 0) {
         result.failedEvent = 1011;
         result.error = GetLastError();
         return result;

@@ -21,6 +21,7 @@
 #include "common/InstallFolder.h"
 #include "common/StringUtil.h"
 #include "engine/JobFiles.h"
+#include "engine/DocumentCalls.h"
 #include "engine/DestinationPrinter.h"
 #include "engine/Gatepost.h"
 #include "engine/Pipeline.h"
@@ -207,7 +208,7 @@ void* g_outputContext = nullptr;
 // Spooler failure of a started document: the event, the document ended.
 bool FailDocument(int code, DWORD error, HANDLE printer) {
   LogLastError(code, error);
-  EndDocPrinter(printer);
+  GetDocumentCalls().endDocPrinter(printer);
   return false;
 }
 
@@ -439,15 +440,15 @@ bool RunRawJob(JobContext& ctx) {
   di.pDocName = const_cast<LPWSTR>(ctx.outputJobName.c_str());
   di.pOutputFile = ctx.gatepostQueueFile.empty() ? nullptr : const_cast<LPWSTR>(ctx.gatepostQueueFile.c_str());
   di.pDatatype = const_cast<LPWSTR>(L"RAW");
-  if (!StartDocPrinterW(printer.get(), 1, reinterpret_cast<LPBYTE>(&di))) {
+  if (!GetDocumentCalls().startDocPrinter(printer.get(), 1, reinterpret_cast<LPBYTE>(&di))) {
     LogLastError(1009, GetLastError());
     return false;
   }
 
   if (ctx.passThrough) {
-    if (!StartPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
+    if (!GetDocumentCalls().startPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
     CopyRemainingData(in, out);
-    if (!EndPagePrinter(printer.get())) return FailDocument(1011, GetLastError(), printer.get());
+    if (!GetDocumentCalls().endPagePrinter(printer.get())) return FailDocument(1011, GetLastError(), printer.get());
   } else {
     WritePclDuplexHeader(scanner, in, out, ctx.duplex);
     // 15. Pages, each with its template layers around it.
@@ -456,7 +457,7 @@ bool RunRawJob(JobContext& ctx) {
       // The copy ends with the data: a count larger than the pages the data
       // holds makes no page of nothing (the first page is always made).
       if (page > 1 && in.Available(1) == 0) break;
-      if (!StartPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
+      if (!GetDocumentCalls().startPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
       if (ctx.scenario) {
         ctx.scenario->PrintTemplate(1, page);
         pageTemplates.Add(page, ctx.scenario->GetDescription(page));
@@ -464,7 +465,7 @@ bool RunRawJob(JobContext& ctx) {
       CopyPclPage(scanner, in, out);
       if (ctx.scenario) ctx.scenario->PrintTemplate(0, page);
       out.PutByte(kFormFeed);
-      if (!EndPagePrinter(printer.get())) return FailDocument(1011, GetLastError(), printer.get());
+      if (!GetDocumentCalls().endPagePrinter(printer.get())) return FailDocument(1011, GetLastError(), printer.get());
       if (ctx.scenario) ctx.scenario->PrintTemplate(3, page);
     }
     // 16. The job's trailing commands.
@@ -475,7 +476,7 @@ bool RunRawJob(JobContext& ctx) {
   out.Flush();
   if (out.Failed()) return FailDocument(1012, out.LastError(), printer.get());
   if (in.Failed()) return FailDocument(1007, in.LastError(), printer.get());
-  if (!EndDocPrinter(printer.get())) {
+  if (!GetDocumentCalls().endDocPrinter(printer.get())) {
     LogLastError(1012, GetLastError());
     return false;
   }

@@ -16,6 +16,7 @@
 #include "common/InstallFolder.h"
 #include "common/PlatformHelpers.h"
 #include "engine/ClusterPrinter.h"
+#include "engine/DocumentCalls.h"
 #include "engine/DestinationPrinter.h"
 #include "engine/JobFiles.h"
 #include "engine/PrnLang.h"
@@ -97,7 +98,7 @@ void CTemplate::StartMacroDocument() {
     dm->dmPaperSize = static_cast<short>(GetIniInt(L"General", L"DevmodePaper", controlFile, 9));
     dm->dmFields |= DM_ORIENTATION | DM_PAPERSIZE;
     SetLastError(0);
-    if (!ResetDCW(dc, dm)) {
+    if (!GetDocumentCalls().resetDC(dc, dm)) {
       const DWORD error = GetLastError();
       if (error != 0) LogLastError(1020, error);
       return;
@@ -109,8 +110,8 @@ void CTemplate::StartMacroDocument() {
   di.lpszDocName = kMacroDocumentName;
   di.lpszOutput = macroFile.c_str();
   di.lpszDatatype = L"RAW";
-  if (StartDocW(dc, &di) <= 0) LogLastError(1018, GetLastError());
-  if (StartPage(dc) <= 0) LogLastError(1019, GetLastError());
+  if (GetDocumentCalls().startDoc(dc, &di) <= 0) LogLastError(1018, GetLastError());
+  if (GetDocumentCalls().startPage(dc) <= 0) LogLastError(1019, GetLastError());
 }
 
 void CTemplate::EndMacroDocument() {

@@ -226,22 +226,46 @@ TEST_F(TemplatePrintTest, BacksideTemplateMakesAPageAfterEveryPage) {
 }
 
 TEST_F(TemplatePrintTest, MissingPicturesAndTemplateFilesDrawNothing) {
-  CPageTemplate front;
-  front.BackgroundPicture = Path(L"missing.emf");
-  front.ForgroundPicture = install.Path();  // a folder
+  const std::wstring good = Picture(L"good.emf", [](HDC dc, int, int, int) {
+    FillMm(dc, 10, 10, 60, 60, RGB(0, 0, 0));
+  });
   ASSERT_TRUE(dvtest::WriteFileBytes(Path(L"notemf.emf"), "not a metafile"));
-  front.BackgroundPicture = Path(L"notemf.emf");
-  front.Save(Path(L"front.dpt"));
+  // One layer's picture cannot be played; the other layer still is.
+  struct Row {
+    const char* name;
+    std::wstring background;
+    std::wstring foreground;
+  } rows[] = {
+      {"background missing", Path(L"missing.emf"), good},
+      {"background a folder", install.Path(), good},
+      {"background not a metafile", Path(L"notemf.emf"), good},
+      {"foreground missing", good, Path(L"missing.emf")},
+      {"foreground a folder", good, install.Path()},
+      {"foreground not a metafile", good, Path(L"notemf.emf")},
+  };
   SetIniString(L"General", L"PortraitDefaultTemplateFile", Scn(), Path(L"front.dpt"));
   SetIniString(L"General", L"PortraitBacksideTemplateFile", Scn(), Path(L"nowhere.dpt"));
+  const int dpi = 20;
+  auto at = [dpi](double mm) { return static_cast<int>(dpi * mm / 25.4); };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CPageTemplate front;
+    front.BackgroundPicture = row.background;
+    front.ForgroundPicture = row.foreground;
+    front.Save(Path(L"front.dpt"));
 
-  dvfix::EmfJobSpec spec;
-  spec.draw = [](HDC, int, int, int) {};
-  const auto pages = PrintAndRender(spec, 20);
-  // The missing backside file still counts as a template file: its page is
-  // printed, blank, as the scenario asks.
-  ASSERT_EQ(pages.size(), 2u);
-  for (const auto& page : pages) EXPECT_EQ(page.InkRatio(0, 0, page.width, page.height), 0.0);
+    dvfix::EmfJobSpec spec;
+    spec.draw = [](HDC, int, int, int) {};
+    const auto pages = PrintAndRender(spec, dpi);
+    // The missing backside file still counts as a template file: its page
+    // is printed, blank, as the scenario asks.
+    ASSERT_EQ(pages.size(), 2u);
+    const dvtest::RenderedPage& page = pages[0];
+    EXPECT_GT(page.InkRatio(at(15), at(15), at(55), at(55)), 0.95);
+    EXPECT_EQ(page.InkRatio(at(65), 0, page.width, page.height), 0.0);
+    EXPECT_EQ(page.InkRatio(0, at(65), page.width, page.height), 0.0);
+    EXPECT_EQ(pages[1].InkRatio(0, 0, pages[1].width, pages[1].height), 0.0);
+  }
 }
 
 }  // namespace
