@@ -84,6 +84,22 @@ bool IsWellFormedEmf(const BYTE* bits, size_t size) {
   return lastType == EMR_EOF;
 }
 
+HENHMETAFILE LoadWellFormedEmf(const std::wstring& path) {
+  dv::FileHandle file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size;
+  if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > MAXDWORD) return nullptr;
+  std::vector<BYTE> bits;
+  try {
+    bits.resize(static_cast<size_t>(size.QuadPart));
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  if (!ReadExactly(file.get(), bits.data(), static_cast<uint32_t>(bits.size()))) return nullptr;
+  if (!IsWellFormedEmf(bits.data(), bits.size())) return nullptr;
+  return SetEnhMetaFileBits(static_cast<UINT>(bits.size()), bits.data());
+}
+
 CSpooledEmf::CSpooledEmf(const std::wstring& path) {
   SetFile(path);
   pageCount = CountPages();

@@ -39,6 +39,12 @@
 // EMR_EOF record. Reads nothing outside the buffer, for any input.
 bool IsWellFormedEmf(const BYTE* bits, size_t size);
 
+// The enhanced metafile of a file (a template's picture), which the caller
+// deletes; NULL when the file cannot be read or does not hold a well-formed
+// metafile (the same danger as a damaged page: GDI would load it and playing
+// it could hang). The file is opened with read sharing.
+HENHMETAFILE LoadWellFormedEmf(const std::wstring& path);
+
 class CSpooledEmf {
  public:
   static constexpr uint32_t kHeaderRecord = 0x00010000;

@@ -264,6 +264,31 @@ TEST_F(SpooledEmfTest, PagesThatAreNoMetafileGiveNullAndMoveOn) {
   }
 }
 
+TEST_F(SpooledEmfTest, PictureFilesLoadOnlyWhenWellFormed) {
+  struct Row {
+    const char* name;
+    std::string bytes;  // "-": no file
+    bool loads;
+  } rows[] = {
+      {"a metafile", page1, true},
+      {"a record of size 0", ZeroSizedRecordPage(page1), false},
+      {"cut short", page1.substr(0, page1.size() / 2), false},
+      {"empty file", "", false},
+      {"no file", "-", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::wstring path = install.Path() + L"picture.emf";
+    DeleteFileW(path.c_str());
+    if (row.bytes != "-") Write(L"picture.emf", row.bytes);
+    dv::EnhMetaFileHandle picture(LoadWellFormedEmf(path));
+    EXPECT_EQ(static_cast<bool>(picture), row.loads);
+    if (picture) {
+      EXPECT_EQ(MetafileBytes(picture.get()), row.bytes);
+    }
+  }
+}
+
 TEST_F(SpooledEmfTest, AnotherFileRestartsTheReadingPosition) {
   std::wstring a = Write(L"a.Org", kHeader + Record(12, page1) + Record(12, page2));
   std::wstring b = Write(L"b.Org", kHeader + kDevmode + kFont + Record(12, page3) + Record(12, page1));

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "common/Handles.h"
@@ -256,6 +257,29 @@ TEST_F(TemplatePrintTest, MissingPicturesAndTemplateFilesDrawNothing) {
   // printed, blank, as the scenario asks.
   ASSERT_EQ(pages.size(), 2u);
   for (const auto& page : pages) EXPECT_EQ(page.InkRatio(0, 0, page.width, page.height), 0.0);
+}
+
+TEST_F(TemplatePrintTest, DamagedPictureDrawsNothing) {
+  // A picture whose second record has the size 0: GDI loads it, and playing
+  // it never returns.
+  std::vector<BYTE> damaged = dvfix::RecordEmfPage(printer.Name(), nullptr, 1, [](HDC dc, int, int, int) {
+    FillMm(dc, 10, 10, 60, 60, RGB(0, 0, 0));
+  });
+  ASSERT_GT(damaged.size(), 100u);
+  uint32_t headerSize = 0;
+  memcpy(&headerSize, &damaged[4], 4);
+  memset(&damaged[headerSize + 4], 0, 4);
+  ASSERT_TRUE(dvtest::WriteFileBytes(Path(L"damaged.emf"), std::string(damaged.begin(), damaged.end())));
+  CPageTemplate front;
+  front.BackgroundPicture = Path(L"damaged.emf");
+  front.Save(Path(L"front.dpt"));
+  SetIniString(L"General", L"PortraitDefaultTemplateFile", Scn(), Path(L"front.dpt"));
+
+  dvfix::EmfJobSpec spec;
+  spec.draw = [](HDC, int, int, int) {};
+  const auto pages = PrintAndRender(spec, 20);
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(pages[0].InkRatio(0, 0, pages[0].width, pages[0].height), 0.0);
 }
 
 }  // namespace
