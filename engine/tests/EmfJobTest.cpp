@@ -431,6 +431,7 @@ TEST_F(EmfJobTest, PagesTheStreamCannotDeliverFailTheJob) {
     EXPECT_EQ(dvfix::ProcessSpooledJob(job, false, dvtest::BuiltFile(L"engine\\Jobforge.Dll")), fails ? 0 : 1);
     EXPECT_EQ(dvtest::FileExistsAt(dvfix::SpoolFilePath(job, L"Ctl")), fails);
     EXPECT_EQ(dvtest::FileExistsAt(dvfix::SpoolFilePath(job, L"Dvm")), fails);
+    EXPECT_EQ(dvtest::FileExistsAt(org), fails && r.data != "-");
     EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), r.sheets);
     if (!fails) {
       EXPECT_TRUE(folder.EventLines().empty());
