@@ -123,8 +123,6 @@ void ScenarioLayers::PrintLayer(int mode, int page) { scenario_.PrintTemplate(mo
 
 std::wstring ScenarioLayers::Description(int page) { return scenario_.GetDescription(page); }
 
-bool ScenarioLayers::PrintsBacksidePage() const { return !scenario_.backsideTemplate.IsEmpty(); }
-
 EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPageJob& job) {
   EmfPagesResult result;
   PageTemplatesSection pageTemplates(job.controlFile);

@@ -72,8 +72,6 @@ class PageLayers {
   virtual void PrintLayer(int mode, int page) = 0;
   // The control file's PageTemplates text of the page.
   virtual std::wstring Description(int page) = 0;
-  // True when layer 3 starts a page of its own.
-  virtual bool PrintsBacksidePage() const = 0;
 };
 
 class ScenarioLayers final : public PageLayers {
@@ -81,7 +79,6 @@ class ScenarioLayers final : public PageLayers {
   explicit ScenarioLayers(CScenario& scenario) : scenario_(scenario) {}
   void PrintLayer(int mode, int page) override;
   std::wstring Description(int page) override;
-  bool PrintsBacksidePage() const override;
 
  private:
   CScenario& scenario_;

@@ -473,7 +473,6 @@ class RecordingLayers : public PageLayers {
     }
   }
   std::wstring Description(int page) override { return dv::Format(L"template of page %d", page); }
-  bool PrintsBacksidePage() const override { return backside_; }
 
   std::vector<std::wstring> calls;
   std::vector<XFORM> transforms;
