@@ -276,8 +276,20 @@ BOOL CALLBACK FindViewerWindow(HWND hwnd, LPARAM param) {
 // the test program (which plays the controller) is started on the install
 // folder's event log, and shows that log (its three events).
 TEST_F(ControllerTest, EventLogStartsTheViewerOnTheLog) {
-  const std::wstring viewer = GetModuleFolder() + L"jotview.exe";
-  ASSERT_TRUE(CopyFileW(dvtest::BuiltFile(L"viewer\\Jotview.exe").c_str(), viewer.c_str(), FALSE));
+  // The copy and the viewer it runs go at the end, whatever the outcome.
+  struct StartedViewer {
+    std::wstring file = GetModuleFolder() + L"jotview.exe";
+    DWORD process = 0;
+    ~StartedViewer() {
+      if (HANDLE h = process ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process) : nullptr) {
+        TerminateProcess(h, 0);
+        WaitForSingleObject(h, 5000);
+        CloseHandle(h);
+      }
+      DeleteFileW(file.c_str());
+    }
+  } viewer;
+  ASSERT_TRUE(CopyFileW(dvtest::BuiltFile(L"viewer\\Jotview.exe").c_str(), viewer.file.c_str(), FALSE));
   ASSERT_TRUE(Start());  // writes the log's first event
   WriteEvent(4001, L"second");
   WriteEvent(4001, L"third");
@@ -289,18 +301,12 @@ TEST_F(ControllerTest, EventLogStartsTheViewerOnTheLog) {
   wchar_t caption[128] = {};
   for (int tries = 0; tries < 200 && !wcsstr(caption, L"Events)"); ++tries) {
     for (DWORD id : ProcessesOf(L"jotview.exe"))
-      if (std::find(before.begin(), before.end(), id) == before.end()) window.process = id;
+      if (std::find(before.begin(), before.end(), id) == before.end()) viewer.process = window.process = id;
     if (window.process && !window.hwnd) EnumWindows(FindViewerWindow, reinterpret_cast<LPARAM>(&window));
     if (window.hwnd) GetWindowTextW(window.hwnd, caption, 128);
     if (!wcsstr(caption, L"Events)")) Sleep(50);
   }
   ASSERT_NE(0u, window.process) << "no viewer process was started";
-  if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, window.process)) {
-    TerminateProcess(process, 0);
-    WaitForSingleObject(process, 5000);
-    CloseHandle(process);
-  }
-  DeleteFileW(viewer.c_str());
   EXPECT_EQ(L"Event Log Viewer (3 Events)", std::wstring(caption));
 }
 
