@@ -3,6 +3,7 @@
 // template editor. Each runs modally to the dialog it was opened from, so
 // that no dialog under the one in front can be used (two editors on one
 // file would undo each other's changes), and each opens centred over it.
+// Message boxes are owned the same way.
 #include "controller/tests/ControllerFixture.h"
 
 #include "controller/DlgEditScenario.h"
@@ -60,7 +61,11 @@ TEST_F(ControllerTest, NestedEditorsAreModalToTheDialogThatOpenedThem) {
   ASSERT_TRUE(dvtest::WriteFileBytes(pageTemplate, ""));
   WritePrivateProfileStringW(L"General", L"PortraitDefaultTemplateFile", pageTemplate.c_str(), scenario.c_str());
   SetGeneral(L"DefaultScenarioFile", scenario.c_str());
-  ui::Prompts().messageBox = [](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; };
+  HWND messageOwner = nullptr;
+  ui::Prompts().messageBox = [&](HWND owner, const std::wstring&, const std::wstring&, UINT) {
+    messageOwner = owner;
+    return IDOK;
+  };
   ASSERT_TRUE(Start());
 
   Opened jobProcess, scenarioEditor, templateEditor;
@@ -69,6 +74,9 @@ TEST_F(ControllerTest, NestedEditorsAreModalToTheDialogThatOpenedThem) {
     if (dynamic_cast<CDlgJobProcess*>(&dlg)) {
       if (!jobProcess.hwnd) {
         jobProcess.Record(dlg.Hwnd());
+        // A refusal's message box belongs to the dialog it is about.
+        dlg.SetItemText(IDC_JP_GROUP_NAME, L"a]b");
+        Press(dlg.Item(IDC_JP_ADD_GROUP));
         Press(dlg.Item(IDC_JP_EDIT_DEFAULT));  // runs the scenario editor
       }
     } else if (dynamic_cast<CDlgEditScenario*>(&dlg)) {
@@ -89,6 +97,7 @@ TEST_F(ControllerTest, NestedEditorsAreModalToTheDialogThatOpenedThem) {
 
   ASSERT_NE(nullptr, templateEditor.hwnd) << "the template editor was not reached";
   EXPECT_EQ(frame->Hwnd(), jobProcess.owner);
+  EXPECT_EQ(jobProcess.hwnd, messageOwner);
   EXPECT_EQ(jobProcess.hwnd, scenarioEditor.owner);
   EXPECT_EQ(scenarioEditor.hwnd, templateEditor.owner);
   EXPECT_FALSE(jobProcessEnabled);
