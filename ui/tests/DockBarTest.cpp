@@ -349,5 +349,62 @@ TEST(ToolBarImagesTest, ClassicButtonColoursBecomeTheSystemsAndTheFaceIsMasked) 
   app.DestroyMainWindow();
 }
 
+// The toolbar draws a disabled button as the etched outline of its picture
+// (shadow over highlight where the picture is, the face around it): neither
+// the picture itself nor a grey block of the whole image.
+TEST_F(LayerTest, DisabledButtonShowsTheEtchedOutlineOfItsImage) {
+  const HWND bar = frame->toolBar.Hwnd();
+  const COLORREF red = RGB(190, 30, 30);  // the first image's square of 12 x 12
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+  const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+  struct Count {
+    int red = 0, shadow = 0, highlight = 0, face = 0;
+  };
+  // The button's pixels as the toolbar paints them on a face-coloured canvas.
+  auto paintedButton = [&] {
+    RECT client = {}, button = {};
+    GetClientRect(bar, &client);
+    SendMessageW(bar, TB_GETRECT, ID_TEST_VIEW_CMD, reinterpret_cast<LPARAM>(&button));
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, canvas);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    SendMessageW(bar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    Count count;
+    for (int y = button.top; y < button.bottom; ++y) {
+      for (int x = button.left; x < button.right; ++x) {
+        const COLORREF c = GetPixel(dc, x, y);
+        count.red += c == red;
+        count.shadow += c == shadow;
+        count.highlight += c == highlight;
+        count.face += c == face;
+      }
+    }
+    SelectObject(dc, old);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    return count;
+  };
+
+  Pump();
+  ASSERT_TRUE(frame->toolBar.ButtonState(ID_TEST_VIEW_CMD) & TBSTATE_ENABLED);
+  const Count enabled = paintedButton();
+  EXPECT_EQ(144, enabled.red) << "the picture, drawn whole";
+
+  frame->view.enabled = false;
+  Pump();
+  ASSERT_FALSE(frame->toolBar.ButtonState(ID_TEST_VIEW_CMD) & TBSTATE_ENABLED);
+  const Count disabled = paintedButton();
+  EXPECT_EQ(0, disabled.red);
+  EXPECT_EQ(144, disabled.shadow) << "the square in shadow";
+  // The highlight, a pixel down and right, shows along the square's right
+  // and bottom edges: 12 + 11 pixels.
+  EXPECT_EQ(23, disabled.highlight);
+  EXPECT_GT(disabled.face, 256 - 144 - 23) << "the image's background is the face, not a grey block";
+}
+
 }  // namespace
 }  // namespace layertest
