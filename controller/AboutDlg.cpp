@@ -4,6 +4,7 @@
 #include "common/PlatformHelpers.h"
 #include "common/StringUtil.h"
 #include "controller/resource.h"
+#include "ui/ToolBar.h"
 
 CAboutDlg::CAboutDlg() : ui::Dialog(IDD_ABOUTBOX) {}
 
@@ -19,6 +20,13 @@ std::wstring CAboutDlg::LegalNotice() {
 
 bool CAboutDlg::OnInitDialog() {
   picture.Attach(Hwnd(), IDC_ABOUT_PICTURE);
+  // The template's copy keeps the bitmap's classic grey, a box on any other
+  // face colour: the picture is shown again with its colours mapped, and the
+  // template's copy, which the static hands back, is deleted.
+  pictureBitmap.reset(ui::LoadButtonBitmap(GetModuleHandleW(nullptr), IDB_ABOUT));
+  if (pictureBitmap) {
+    if (HBITMAP old = picture.SetBitmap(static_cast<HBITMAP>(pictureBitmap.get()))) DeleteObject(old);
+  }
   versionLine.Attach(Hwnd(), IDC_ABOUT_VERSION);
   legalNotice.Attach(Hwnd(), IDC_ABOUT_NOTICE);
   legalNotice.SetText(LegalNotice());

@@ -21,9 +21,24 @@ class ToolCmdUI final : public CmdUI {
   HWND bar_;
 };
 
-// Loads a strip from the program's resources as a 32-bit bitmap with its
-// classic button colours mapped to the system's; null when it is missing.
-HBITMAP LoadMappedStrip(HINSTANCE instance, UINT bitmapId) {
+}  // namespace
+
+COLORREF MapButtonColor(COLORREF color) {
+  static const struct {
+    COLORREF classic;
+    int system;
+  } kColors[] = {
+      {RGB(0x00, 0x00, 0x00), COLOR_BTNTEXT},
+      {RGB(0x80, 0x80, 0x80), COLOR_BTNSHADOW},
+      {RGB(0xC0, 0xC0, 0xC0), COLOR_BTNFACE},
+      {RGB(0xFF, 0xFF, 0xFF), COLOR_BTNHIGHLIGHT},
+  };
+  for (const auto& entry : kColors)
+    if (entry.classic == color) return GetSysColor(entry.system);
+  return color;
+}
+
+HBITMAP LoadButtonBitmap(HINSTANCE instance, UINT bitmapId) {
   HBITMAP loaded = static_cast<HBITMAP>(
       LoadImageW(instance, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (!loaded) return nullptr;
@@ -63,23 +78,6 @@ HBITMAP LoadMappedStrip(HINSTANCE instance, UINT bitmapId) {
   return mapped;
 }
 
-}  // namespace
-
-COLORREF MapButtonColor(COLORREF color) {
-  static const struct {
-    COLORREF classic;
-    int system;
-  } kColors[] = {
-      {RGB(0x00, 0x00, 0x00), COLOR_BTNTEXT},
-      {RGB(0x80, 0x80, 0x80), COLOR_BTNSHADOW},
-      {RGB(0xC0, 0xC0, 0xC0), COLOR_BTNFACE},
-      {RGB(0xFF, 0xFF, 0xFF), COLOR_BTNHIGHLIGHT},
-  };
-  for (const auto& entry : kColors)
-    if (entry.classic == color) return GetSysColor(entry.system);
-  return color;
-}
-
 ToolBar::~ToolBar() {
   if (images_) ImageList_Destroy(images_);
 }
@@ -96,7 +94,7 @@ bool ToolBar::Create(HWND parent, UINT id, DWORD style, UINT bitmapId, int image
   int images = 0;
   for (size_t i = 0; i < count; ++i)
     if (buttons[i] != ID_SEPARATOR) ++images;
-  HBITMAP strip = LoadMappedStrip(instance, bitmapId);
+  HBITMAP strip = LoadButtonBitmap(instance, bitmapId);
   if (!strip) return false;
   images_ = ImageList_Create(imageCx, imageCy, ILC_COLOR24 | ILC_MASK, images, 0);
   // The face colour is the images' background: masked out, the button's own

@@ -25,6 +25,11 @@ class FrameWindow;
 // any other colour is kept.
 COLORREF MapButtonColor(COLORREF color);
 
+// A bitmap resource of the module as a 32-bit bitmap with its classic button
+// colours mapped (MapButtonColor), for pictures drawn on the button face;
+// null when the resource is missing. The caller deletes it.
+HBITMAP LoadButtonBitmap(HINSTANCE instance, UINT bitmapId);
+
 class ToolBar {
  public:
   ToolBar() = default;

@@ -164,6 +164,7 @@ TEST_F(ControllerTest, AboutBoxShowsTheVersionAndTheNotice) {
   ASSERT_TRUE(Start());
   std::wstring version, notice, caption;
   HWND owner = nullptr;
+  COLORREF pictureCorner = CLR_INVALID;
   RECT room = {}, wrapped = {};
   ui::Dialog::SetModalHook([&](ui::Dialog& dlg) {
     version = dlg.ItemText(IDC_ABOUT_VERSION);
@@ -179,6 +180,13 @@ TEST_F(ControllerTest, AboutBoxShowsTheVersionAndTheNotice) {
     ReleaseDC(text, dc);
     caption = Title(dlg.Hwnd());
     owner = GetWindow(dlg.Hwnd(), GW_OWNER);
+    auto shown = reinterpret_cast<HBITMAP>(
+        SendMessageW(dlg.Item(IDC_ABOUT_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldBitmap = SelectObject(memory, shown);
+    pictureCorner = GetPixel(memory, 0, 0);
+    SelectObject(memory, oldBitmap);
+    DeleteDC(memory);
     dlg.EndDialog(IDOK);
   });
   Command(ID_APP_ABOUT);
@@ -192,6 +200,7 @@ TEST_F(ControllerTest, AboutBoxShowsTheVersionAndTheNotice) {
   EXPECT_LE(wrapped.bottom, room.bottom);
   EXPECT_EQ(L"About Dorvane", caption);
   EXPECT_EQ(frame->Hwnd(), owner);
+  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), pictureCorner) << "the picture's grey background is the dialog's face";
 }
 
 TEST_F(ControllerTest, NewOpenAndSaveNameTheEmptyDocumentAndNeverWriteAFile) {
