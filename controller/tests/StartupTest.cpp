@@ -1,4 +1,4 @@
-// Start-up: the maximised main window, the entrance password, the menu check
+// Start-up: the maximised main window, shown active, the entrance password, the menu check
 // marks from the settings file; the About box; New, Open and Save on the
 // empty document; the accelerator table.
 #include "controller/tests/ControllerFixture.h"
@@ -158,6 +158,24 @@ TEST_F(ControllerTest, MenuCheckMarksFollowTheSettingsFile) {
     EXPECT_EQ(row.saveChecked, (MenuState(frame->Hwnd(), ID_FILE_SAVE_PRINT_JOBS) & MF_CHECKED) != 0);
     Stop();
   }
+}
+
+// The main window opens active, and looks it: its caption is drawn in the
+// active caption's colour (at its left end, where the gradient starts).
+TEST_F(ControllerTest, MainWindowOpensWithAnActiveCaption) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(frame->Hwnd(), GetActiveWindow());
+  RECT window = {};
+  GetWindowRect(frame->Hwnd(), &window);
+  const int border = GetSystemMetrics(SM_CXFRAME);
+  POINT inCaption = {GetSystemMetrics(SM_CXSMICON) + 2 * border + 4,
+                     GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+  // Away from the title's letters: just right of the icon, above the middle.
+  inCaption.y -= GetSystemMetrics(SM_CYCAPTION) / 3;
+  HDC dc = GetWindowDC(frame->Hwnd());
+  const COLORREF shown = GetPixel(dc, inCaption.x, inCaption.y);
+  ReleaseDC(frame->Hwnd(), dc);
+  EXPECT_EQ(GetSysColor(COLOR_ACTIVECAPTION), shown);
 }
 
 TEST_F(ControllerTest, AboutBoxShowsTheVersionAndTheNotice) {
