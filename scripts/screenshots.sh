@@ -49,7 +49,9 @@ drag() {
 
 wine explorer /desktop=dvshots,1024x768 'C:\dvdemo\Dorvane.exe' >/dev/null 2>&1 &
 desktop=$!
-trap 'wine cmd /c taskkill /f /im Dorvane.exe >/dev/null 2>&1 || true; kill $desktop 2>/dev/null || true' EXIT
+# On any way out the controller is ended (File > Exit closes it and its
+# desktop at the end; this catches a run that stopped half way).
+trap 'wine taskkill /f /im Dorvane.exe >/dev/null 2>&1 || true; kill $desktop 2>/dev/null || true' EXIT
 sleep "${DV_SHOT_START:-8}"
 
 # Places in the maximised main window: the toolbar's gripper at its left
@@ -72,12 +74,15 @@ click 80 106
 key alt+f Down Return
 shot preview
 key Escape
-# Edit > Job Process..., then the pencil beside the default scenario.
+# Edit > Job Process..., then the pencil beside the default scenario (the
+# dialog opens centred over the main window).
 key alt+e Return
-click 509 87
+click 745 147
 shot nested-editor
 key Escape
 key Escape
 key alt+h a
 shot about
 key Escape
+key alt+f x
+for _ in $(seq 1 20); do kill -0 "$desktop" 2>/dev/null || break; sleep 0.5; done
