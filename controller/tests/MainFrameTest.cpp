@@ -296,6 +296,38 @@ TEST_F(ContextHelpTest, AMenuCommandOrKeyIsExplainedNotRun) {
   EXPECT_TRUE(frame->statusBar.IsVisible()) << "the status bar toggle did not run";
 }
 
+// Asked about in help mode, every command of the menu and the toolbar opens
+// a page that the help file holds; only the Help menu's own commands open
+// its contents.
+TEST_F(ContextHelpTest, EveryCommandHasAPageOfTheHelpFile) {
+  ASSERT_TRUE(Start());
+  HMENU menu = GetMenu(frame->Hwnd());
+  std::vector<std::pair<UINT, bool>> commands;  // id, from the Help menu
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    HMENU popup = GetSubMenu(menu, i);
+    const bool helpMenu = i == GetMenuItemCount(menu) - 1;
+    for (int j = 0; j < GetMenuItemCount(popup); ++j)
+      if (!(GetMenuState(popup, j, MF_BYPOSITION) & MF_SEPARATOR)) commands.emplace_back(GetMenuItemID(popup, j), helpMenu);
+  }
+  for (UINT id : frame->toolBar.Buttons())
+    if (id != ID_SEPARATOR) commands.emplace_back(id, false);
+  const std::wstring prefix = app->HelpFilePath() + L"::/";
+  for (const auto& [id, helpMenu] : commands) {
+    SCOPED_TRACE(id);
+    help.clear();
+    EnterHelpMode();
+    SendMessageW(frame->Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    ASSERT_EQ(1u, help.size());
+    if (helpMenu) {
+      EXPECT_EQ(app->HelpFilePath(), help[0]);
+      continue;
+    }
+    ASSERT_EQ(0u, help[0].rfind(prefix, 0)) << dv::ToUtf8(help[0]);
+    const std::wstring page = help[0].substr(prefix.size());
+    EXPECT_TRUE(dvtest::FileExistsAt(dvtest::BuiltFile(L"controller\\help\\" + page))) << dv::ToUtf8(page);
+  }
+}
+
 TEST_F(ContextHelpTest, EscapeOrAClickElsewhereLeavesTheModeWithoutHelp) {
   ASSERT_TRUE(Start());
   EnterHelpMode();
