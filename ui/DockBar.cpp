@@ -22,6 +22,7 @@ constexpr int kGripper = 10;     // the gripper's strip at the start of a docked
 constexpr int kDragFrame = 3;    // thickness of the drag rectangle's outline
 constexpr DWORD kFloatStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFloatExStyle = WS_EX_TOOLWINDOW;
+constexpr UINT kKeepInFront = WM_USER + 1;  // the dock bar's own message
 
 bool IsVerticalSide(DockSide side) { return side == DockSide::Left || side == DockSide::Right; }
 
@@ -199,6 +200,25 @@ void DockBar::Show(bool show) {
   frame_->RecalcLayout();
 }
 
+void DockBar::EnableFloating(bool enable) {
+  if (floating_.Hwnd()) EnableWindow(floating_.Hwnd(), enable ? TRUE : FALSE);
+}
+
+void DockBar::KeepInFrontLater() {
+  if (Hwnd()) PostMessageW(Hwnd(), kKeepInFront, 0, 0);
+}
+
+void DockBar::KeepInFront() {
+  const HWND floating = floating_.Hwnd();
+  if (side_ != DockSide::Float || !floating || !IsWindowVisible(floating)) return;
+  // This Wine raises a window on the X server only when its place in its
+  // own Z order changes, and that order can already put the tool window on
+  // top while the server has the frame over it: the window is first put
+  // under the frame, then on top, so that the raise reaches the server.
+  SetWindowPos(floating, frame_->Hwnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(floating, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void DockBar::Layout(RECT& area) {
   if (!Hwnd() || side_ == DockSide::Float || !IsShown()) return;
   const RECT strip = TakeStrip(area, side_, BarSize(IsVertical(), true));
@@ -326,6 +346,9 @@ LRESULT DockBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (PtInRect(&gripper, p)) BeginDrag(ClientToScreenPoint(Hwnd(), lParam));
       return 0;
     }
+    case kKeepInFront:
+      KeepInFront();
+      return 0;
     case WM_MOUSEMOVE:
       if (dragging_) TrackTo(ClientToScreenPoint(Hwnd(), lParam));
       return 0;

@@ -87,6 +87,16 @@ class DockBar final : public Window {
   void Show(bool show);
   bool IsShown() const;
 
+  // The frame's state passed on to the floating tool window: enabled with
+  // the frame (a modal dialog disables both), and in front of the frame
+  // once the frame is active again. This Wine can leave the owned tool window
+  // behind its owner when a modal dialog of the frame ends, as the server
+  // stacks the frame last: KeepInFrontLater, called on the frame's
+  // activation, puts it in front once the activation is over.
+  void EnableFloating(bool enable);
+  void KeepInFrontLater();
+  void KeepInFront();
+
   // Takes the strip of a docked, shown bar from area (the frame's client
   // coordinates) and moves the bar there; otherwise area stays whole.
   void Layout(RECT& area);

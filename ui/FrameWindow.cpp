@@ -357,6 +357,14 @@ LRESULT FrameWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_EXITMENULOOP:
       ShowIdleMessage();
       break;
+    case WM_ENABLE:
+      // A modal dialog that disables the frame disables its floating
+      // toolbar too: no command may start under the dialog.
+      if (dockBar_) dockBar_->EnableFloating(wParam != FALSE);
+      break;
+    case WM_ACTIVATE:
+      if (dockBar_ && LOWORD(wParam) != WA_INACTIVE) dockBar_->KeepInFrontLater();
+      break;
     case WM_SETFOCUS:
       if (view_ && view_->Hwnd()) {
         SetFocus(view_->Hwnd());

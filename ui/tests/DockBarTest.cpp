@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "ui/Dialog.h"
 #include "ui/DockBar.h"
 #include "ui/tests/LayerFixture.h"
 
@@ -281,6 +282,37 @@ TEST_F(DockBarTest, GripperAndCaptionDragTheBar) {
   EXPECT_EQ(ui::DockSide::Bottom, frame->dockBar.Side());
   EXPECT_FALSE(IsWindowVisible(floating));
   EXPECT_EQ(frame->DockArea().bottom, InFrame(frame->dockBar.Hwnd()).bottom) << "above the status bar";
+}
+
+// A modal dialog of the frame disables the floating bar with the frame, so
+// that no command runs under the dialog; when the dialog ends the bar is
+// enabled again and stays in front of the frame.
+TEST_F(DockBarTest, ModalDialogDisablesTheFloatingBarThatStaysInFrontOfTheFrame) {
+  frame->dockBar.Float(POINT{300, 200});
+  const HWND floating = frame->dockBar.FloatingWindow();
+  SetActiveWindow(frame->Hwnd());
+  DrainQueue();
+  bool enabledMeanwhile = true;
+  ui::Dialog::SetModalHook([&](ui::Dialog& dlg) {
+    enabledMeanwhile = IsWindowEnabled(floating) != FALSE;
+    dlg.EndDialog(IDOK);
+  });
+  ui::Dialog dialog(IDD_TEST_DIALOG);
+  dialog.DoModal(frame->Hwnd());
+  ui::Dialog::SetModalHook(nullptr);
+  // The display's own stacking comes back as events: they are taken in
+  // before the order is looked at.
+  DrainQueue();
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 300, QS_ALLINPUT);
+  DrainQueue();
+  EXPECT_FALSE(enabledMeanwhile);
+  EXPECT_TRUE(IsWindowEnabled(floating));
+  EXPECT_TRUE(IsWindowVisible(floating));
+  EXPECT_EQ(frame->Hwnd(), GetActiveWindow());
+  bool inFront = false;
+  for (HWND below = GetWindow(floating, GW_HWNDNEXT); below && !inFront; below = GetWindow(below, GW_HWNDNEXT))
+    inFront = below == frame->Hwnd();
+  EXPECT_TRUE(inFront);
 }
 
 TEST(DockSideTest, NearestEdgeWithinTheZoneElseFloat) {
