@@ -2,7 +2,8 @@
 # Installs everything the build, the tests and the demo need (Debian packages
 # only): the mingw-w64 cross compilers, Wine (64- and 32-bit), Xvfb,
 # Ghostscript, ImageMagick, CMake, Ninja, GoogleTest's sources and the HTML
-# Help compiler (chmcmd, from the Free Pascal utilities).
+# Help compiler (chmcmd, from the Free Pascal utilities), and clang with its
+# runtime libraries (libFuzzer, AddressSanitizer) for the native fuzz targets.
 set -euo pipefail
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
@@ -17,4 +18,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 mingw-w64-tools \
   wine wine64 wine32:i386 \
   xvfb x11-utils xauth imagemagick ghostscript \
-  googletest fp-utils >/dev/null
+  googletest fp-utils \
+  clang libclang-rt-14-dev >/dev/null
