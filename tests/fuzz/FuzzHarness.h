@@ -27,6 +27,8 @@ struct Target {
   // An input costs file-system round trips or more (the long run gives such
   // a target a tenth of the inputs).
   bool costly = false;
+  // Called once after the target's run (undoes what its first input set up).
+  void (*finish)() = nullptr;
 };
 
 // Inputs per target of the long run (--long).

@@ -587,6 +587,7 @@ bool FuzzTarget(const Target& t, const Options& o) {
       else pool[seeds + random.Below(256)] = input;
     }
   }
+  if (t.finish) t.finish();
   const double secs = (NowMs() - start) / 1000.0;
   const bool known = o.knownFaults.count(t.name) != 0;
   const bool bad = tally.crashes + tally.overreads + tally.findings > 0;

@@ -26,6 +26,7 @@
 #include "common/SettingsFile.h"
 #include "common/SpooledEmf.h"
 #include "controller/PasswordCodec.h"
+#include "engine/BarcodeDrawing.h"
 #include "engine/DestinationPrinter.h"
 #include "engine/FieldFormat.h"
 #include "engine/PrnLang.h"
@@ -78,9 +79,11 @@ std::wstring WriteInputFile(const wchar_t* name, const uint8_t* data, size_t siz
 
 Bytes FromString(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
+// A text input in its 8-bit form (first byte even).
 Bytes TextSeed(const char* text) {
-  Bytes b{0};
-  b.insert(b.end(), text, text + std::strlen(text));
+  const size_t n = std::strlen(text);
+  Bytes b(n + 1, 0);
+  std::memcpy(b.data() + 1, text, n);
   return b;
 }
 
@@ -603,11 +606,7 @@ void RunBarcodeLibrary(const uint8_t* data, size_t size) {
   if (!g_getBits) {
     // Loaded once from beside this program, as the engine loads it by its
     // full path.
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p = path;
-    p = p.substr(0, p.rfind(L'\\') + 1) + L"Strimlet.dll";
-    HMODULE lib = LoadLibraryW(p.c_str());
+    HMODULE lib = LoadLibraryW((GetModuleFolder() + L"Strimlet.dll").c_str());
     if (!lib) {
       ReportFinding("Strimlet.dll cannot be loaded");
       return;
@@ -635,6 +634,46 @@ void RunBarcodeLibrary(const uint8_t* data, size_t size) {
   }
   if (std::strspn(bits, "01") != std::strlen(bits)) ReportFinding("a module string holds characters other than 0 and 1");
   g_freeBits(bits);
+}
+
+// The engine's side: the EAN and UPC preparation of a field's text, then
+// the library loaded from the install folder for each text, as a field is
+// drawn. The install folder points at this process's folder meanwhile.
+std::wstring g_savedInstallPath;
+bool g_installPathSet = false;
+
+void RunBarcodeEngine(const uint8_t* data, size_t size) {
+  if (!g_installPathSet) {
+    g_installPathSet = true;
+    g_savedInstallPath = ReadRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path");
+    CopyFileW((GetModuleFolder() + L"Strimlet.dll").c_str(), (WorkFolder() + L"Strimlet.dll").c_str(), FALSE);
+    WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path", WorkFolder());
+  }
+  if (size == 0) return;
+  const int type = data[0] / 2 % 18;
+  std::wstring text = TextOf(data, size);
+  CoBarcode::ComputeCheckDigit(text);
+  CoBarcode::ExpandUpcE(text);
+  CoBarcode::GetUpcECheckDigit(text);
+  const std::wstring upcE = CoBarcode::CompressUpcA(text);
+  if (!upcE.empty() && upcE.size() != 6) ReportFinding("a UPC-E form of other than six digits");
+  switch (type) {
+    case 4: case 13: CoBarcode::NormalizeEan(text, 8); break;
+    case 11: case 12: CoBarcode::NormalizeEan(text, 13); break;
+    case 5: case 14: CoBarcode::NormalizeUpc(text, 7); break;
+    case 6: case 15: CoBarcode::NormalizeUpc(text, 12); break;
+    default: break;
+  }
+  std::vector<char> bits(CoBarcode::kBitsBufferSize);
+  CoBarcode::GetBarcodeBits(text, CoBarcode::GetSymbology(type), bits.data());
+  if (std::strspn(bits.data(), "01") != strnlen(bits.data(), bits.size()) || bits.back() != '\0')
+    ReportFinding("the module buffer holds other characters or no terminator");
+}
+
+void FinishBarcodeEngine() {
+  if (!g_installPathSet) return;
+  WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path", g_savedInstallPath);
+  g_installPathSet = false;
 }
 
 const std::vector<std::string> kBarcodeDictionary = {"0123456789", "ABC", "$", "/+%", "*", "\x7f", "\xe9", "\x80",
@@ -742,6 +781,7 @@ const std::vector<Target>& Targets() {
       {"job_rules_file", RunJobRulesFile, 1 << 15, kTextDictionary, RulesFileSeed, true},
       {"barcode", RunBarcode, 1024, kBarcodeDictionary, BarcodeSeed},
       {"barcode_library", RunBarcodeLibrary, 1024, kBarcodeDictionary, BarcodeSeed},
+      {"barcode_engine", RunBarcodeEngine, 512, kBarcodeDictionary, BarcodeSeed, true, FinishBarcodeEngine},
       {"password", RunPassword, 1024, kTextDictionary, PasswordSeed},
       {"log_line", RunLogLine, 1 << 14, kTextDictionary, LogSeed},
       {"log_file", RunLogFile, 1 << 15, kTextDictionary, LogSeed, true},

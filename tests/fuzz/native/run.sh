@@ -14,7 +14,7 @@ out=${2:?output folder}
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../../.." && pwd)"
 case "$mode" in
-  --short) runs=50000; limit=8 ;;
+  --short) runs=50000; limit=6 ;;
   --long) runs=1000000; limit=0 ;;
   *) echo "run.sh: --short or --long" >&2; exit 2 ;;
 esac
