@@ -34,6 +34,7 @@
 #include "engine/RawOverlay.h"
 #include "engine/VFile.h"
 #include "tests/fuzz/FuzzHarness.h"
+#include "tests/fuzz/PureTargets.h"
 #include "tools/fixtures/EmfSpool.h"
 #include "viewer/JotviewLog.h"
 
@@ -42,17 +43,6 @@ namespace {
 
 // ---------------------------------------------------------------------------
 // Helpers.
-
-std::wstring TextOf(const uint8_t* data, size_t size) {
-  if (size == 0) return std::wstring();
-  std::wstring text;
-  if (data[0] & 1) {
-    for (size_t i = 1; i + 1 < size; i += 2) text += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
-  } else {
-    for (size_t i = 1; i < size; ++i) text += static_cast<wchar_t>(data[i]);
-  }
-  return text;
-}
 
 // A folder of this process for the file readers' inputs.
 const std::wstring& WorkFolder() {
@@ -270,27 +260,10 @@ Bytes PclSeed(size_t index) {
 }
 
 void RunVFileMatch(const uint8_t* data, size_t size) {
-  static const char* const kPatterns[] = {
-      "LANGUAGE~s=~sPCLXL", "LANGUAGE~s=~sPOSTSCRIPT", "%!PS", "\x1b&l~nO", "\x1b&l~no", "\x1b&l~nA", "\x1b&l~na",
-      "\x1b&l~nS", "\x1b*p0x0Y", "\x1b&l~nX", "\x1b&b1M", "~S~F", "~s", "~n", "~S", "~F", "~~", "a~", "~"};
-  constexpr size_t kCount = sizeof(kPatterns) / sizeof(kPatterns[0]);
+  FuzzVFileMatch(data, size, ReportFinding);
   if (size == 0) return;
-  const char* pattern = kPatterns[data[0] % kCount];
-  // The matcher on bytes that end at the guard page.
-  VFile::Match(pattern, data + 1, static_cast<int>(size - 1));
-
   std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
   VFile in(&bytes, VFile::kReadString);
-  for (size_t p = 0; p < kCount; ++p) {
-    const int at = in.Find(kPatterns[p]);
-    if (at >= 0) {
-      in.Read(nullptr, at);
-      in.MatchHere(kPatterns[p]);
-      in.Skip(kPatterns[p]);
-      in.ReadNumber();
-    }
-    if (p % 4 == 3) in.Rewind();
-  }
   // Reads and peeks of sizes taken from the data, then the copy loop's view.
   in.Rewind();
   char scratch[VFile::kBufferSize];
@@ -309,31 +282,7 @@ void RunVFileMatch(const uint8_t* data, size_t size) {
   }
 }
 
-void RunPrnScanner(const uint8_t* data, size_t size) {
-  PrnLang scanner;
-  BYTE command[PrnLang::kCommandSize];
-  size_t i = 0;
-  while (i < size) {
-    // The copy loops' shortcuts, on bytes that end at the guard page.
-    if (scanner.DataRemaining() > 1) {
-      const size_t run = std::min<size_t>(size - i, static_cast<size_t>(scanner.DataRemaining() - 1));
-      scanner.FeedDataRun(static_cast<int>(run));
-      i += run;
-      continue;
-    }
-    const int taken = scanner.FeedParameters(data + i, static_cast<int>(size - i));
-    if (taken > 0) {
-      i += static_cast<size_t>(taken);
-      continue;
-    }
-    scanner.Feed(data[i++]);
-    if (scanner.IsCommandComplete()) {
-      int length = 0;
-      scanner.GetCommand(command, &length);
-      if (length < 0 || length > PrnLang::kCommandSize) ReportFinding("command length out of range");
-    }
-  }
-}
+void RunPrnScanner(const uint8_t* data, size_t size) { FuzzPrnScanner(data, size, ReportFinding); }
 
 void RunRawPageCount(const uint8_t* data, size_t size) {
   const int pages = CountPcl5Pages(WriteInputFile(L"count.prn", data, size));
@@ -450,24 +399,7 @@ Bytes HexSeed(size_t index) {
 // ---------------------------------------------------------------------------
 // Font strings, template and scenario values.
 
-void RunFontString(const uint8_t* data, size_t size) {
-  const std::wstring text = TextOf(data, size);
-  COLORREF colour = 0;
-  LOGFONTW font;
-  ParseFontString(text, colour, font);
-  if (wcsnlen(font.lfFaceName, LF_FACESIZE) >= LF_FACESIZE) ReportFinding("face name without terminator");
-  const std::wstring once = FormatFontString(colour, font);
-  // Whatever was read is written so that it reads back the same (a text
-  // with a NUL never comes from a file or an edit control).
-  COLORREF colour2 = 0;
-  LOGFONTW font2;
-  ParseFontString(once, colour2, font2);
-  if (text.find(L'\0') == std::wstring::npos && FormatFontString(colour2, font2) != once)
-    ReportFinding("a formatted font string reads back differently");
-  // A face name filled to the last unit, as a damaged font could hand it.
-  wmemset(font.lfFaceName, L'X', LF_FACESIZE);
-  FormatFontString(colour, font);
-}
+void RunFontString(const uint8_t* data, size_t size) { FuzzFontString(data, size, ReportFinding); }
 
 void RunFieldTime(const uint8_t* data, size_t size) {
   SYSTEMTIME t = {};
@@ -542,17 +474,7 @@ void RunJobRule(const uint8_t* data, size_t size) {
   const std::wstring value = eq == std::wstring::npos ? std::wstring() : text.substr(eq + 1, lf == std::wstring::npos ? std::wstring::npos : lf - eq - 1);
   const std::wstring document = lf == std::wstring::npos ? std::wstring() : text.substr(lf + 1);
   CJobRule rule;
-  rule.Parse(key, value);
-  // A rule read back from its own stored value is the same rule, unless its
-  // text holds part of the separator (which is not escaped).
-  CJobRule again;
-  again.Parse(rule.GetName().empty() ? L"x" : rule.GetName(), rule.FormatValue());
-  // (Stored lines never hold a NUL: the profile functions end lines there.)
-  if (rule.GetSearchText().find_first_of(L";#") == std::wstring::npos && !rule.GetName().empty() &&
-      value.find(L'\0') == std::wstring::npos &&
-      (again.GetSearchType() != rule.GetSearchType() || again.GetSearchText() != rule.GetSearchText() ||
-       again.GetScenarioFile() != rule.GetScenarioFile()))
-    ReportFinding("a rule does not read back from its stored value");
+  FuzzJobRuleLine(key, value, ReportFinding, rule);
   CJobRuleArray rules;
   rules.SetRule(rule.GetName(), rule.GetSearchType(), rule.GetSearchText(), rule.GetScenarioFile());
   rules.SetRule(L"second", (rule.GetSearchType() + 1) & 3, document.substr(0, document.size() / 2), L"b.scn");
@@ -589,15 +511,7 @@ Bytes RulesFileSeed(size_t index) {
 // ---------------------------------------------------------------------------
 // Barcode texts.
 
-bool OnlyModules(const std::wstring& bits) { return bits.find_first_not_of(L"01") == std::wstring::npos; }
-
-void RunBarcode(const uint8_t* data, size_t size) {
-  if (size == 0) return;
-  // Symbology 13 stands for a number outside 0-12 (Code 128 Auto).
-  const int symbology = data[0] / 2 % 14 == 13 ? -5 : data[0] / 2 % 14;
-  const std::wstring bits = EncodeSymbology(symbology, TextOf(data, size));
-  if (!OnlyModules(bits)) ReportFinding("a module string holds characters other than 0 and 1");
-}
+void RunBarcode(const uint8_t* data, size_t size) { FuzzBarcodeEncode(data, size, ReportFinding); }
 
 GetBarcodeStringBitsFn g_getBits = nullptr;
 FreeBarcodeStringBitsFn g_freeBits = nullptr;
@@ -691,18 +605,7 @@ Bytes BarcodeSeed(size_t index) {
 // ---------------------------------------------------------------------------
 // The stored password.
 
-void RunPassword(const uint8_t* data, size_t size) {
-  const std::wstring stored = TextOf(data, size);
-  const std::wstring password = CPasswordCodec::Decode(stored);
-  if (!stored.empty() && password.empty()) ReportFinding("a stored text decoded to no password");
-  if (CPasswordCodec::DecodeStep(stored).size() != stored.size()) ReportFinding("DecodeStep changed the length");
-  CPasswordCodec::DigitSum(stored);
-  // Any password (its low bytes) survives its own encoding.
-  const std::wstring encoded = CPasswordCodec::Encode(stored, static_cast<uint32_t>(size * 2654435761u));
-  std::wstring low = stored;
-  for (wchar_t& c : low) c = static_cast<wchar_t>(c & 0xFF);
-  if (CPasswordCodec::Decode(encoded) != low) ReportFinding("a password does not survive its encoding");
-}
+void RunPassword(const uint8_t* data, size_t size) { FuzzPassword(data, size, ReportFinding); }
 
 Bytes PasswordSeed(size_t index) {
   static const char* const kTexts[] = {"1BTitT4DRbkv6FPVdm", "Z9a0", "*", "abcdefghijklmnopqrstuvwxyz"};
@@ -713,19 +616,7 @@ Bytes PasswordSeed(size_t index) {
 // ---------------------------------------------------------------------------
 // Event log lines.
 
-void RunLogLine(const uint8_t* data, size_t size) {
-  // Lines as the reader hands them: split at line feeds.
-  std::string text(reinterpret_cast<const char*>(data), size);
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t lf = text.find('\n', start);
-    if (lf == std::string::npos) lf = text.size();
-    LogRow row;
-    if (SplitLogLine(text.substr(start, lf - start), row) && row.icon != I_IMAGENONE && (row.icon < 0 || row.icon > 4))
-      ReportFinding("an icon index out of range");
-    start = lf + 1;
-  }
-}
+void RunLogLine(const uint8_t* data, size_t size) { FuzzLogLines(data, size, ReportFinding); }
 
 void RunLogFile(const uint8_t* data, size_t size) {
   std::vector<std::string> lines;

@@ -28,7 +28,7 @@ flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer "-D__declspec(x)=" -DUNICODE -D
 sources=(barcode/Barcode.cpp barcode/Barcode128.cpp barcode/Barcode2of5.cpp barcode/BarcodeCodabar.cpp
          barcode/BarcodeCode39.cpp barcode/BarcodeCode93.cpp barcode/BarcodeEanUpc.cpp barcode/StrimletExports.cpp
          common/StringUtil.cpp common/FontString.cpp common/JobRule.cpp controller/PasswordCodec.cpp
-         viewer/JotviewLog.cpp engine/PrnLang.cpp engine/VFile.cpp)
+         viewer/JotviewLog.cpp engine/PrnLang.cpp engine/VFile.cpp tests/fuzz/PureTargets.cpp)
 mkdir -p "$out/obj" "$out/findings"
 objs=()
 for s in "${sources[@]}" tests/fuzz/native/shim/Shim.cpp; do
@@ -38,8 +38,12 @@ for s in "${sources[@]}" tests/fuzz/native/shim/Shim.cpp; do
   fi
   objs+=("$o")
 done
-declare -A entry=([barcode]=FuzzBarcode [password]=FuzzPassword [font_string]=FuzzFontString [job_rule]=FuzzJobRule
-                  [log_line]=FuzzLogLine [prn_scanner]=FuzzPrnScanner [vfile_match]=FuzzVFileMatch)
+declare -A entry=([barcode]="FuzzBarcode(data, size)" [job_rule]="FuzzJobRule(data, size)"
+                  [password]="FuzzTarget(FuzzPassword, data, size)"
+                  [font_string]="FuzzTarget(FuzzFontString, data, size)"
+                  [log_line]="FuzzTarget(FuzzLogLines, data, size)"
+                  [prn_scanner]="FuzzTarget(FuzzPrnScanner, data, size)"
+                  [vfile_match]="FuzzTarget(FuzzVFileMatch, data, size)")
 status=0
 for t in barcode password font_string job_rule log_line prn_scanner vfile_match; do
   bin="$out/fuzz_$t"
