@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The long fuzzing run: every target of dvfuzz.exe with its long budget
-# (1,000,000 inputs, 100,000 where an input costs file-system round trips),
-# several targets at a time, then the native libFuzzer targets. The CTest run
-# (fuzz_short, fuzz_native) is the short budget of the same drivers.
+# The long fuzzing run: every target of dvfuzz.exe (or the TARGETs named)
+# with its long budget (1,000,000 inputs, 100,000 where an input costs
+# file-system round trips or a library load), JOBS targets at a time, then
+# the native libFuzzer targets of the same names. The CTest run (fuzz_short,
+# fuzz_native) is the short budget of the same drivers.
 #
 #   bash scripts/fuzz.sh [-j JOBS] [--inputs N] [--seed S] [TARGET...]
 #
@@ -40,7 +41,7 @@ running=0
 for t in "${targets[@]}"; do
   (
     wine "$exe" --target "$t" "${budget[@]}" --seed "$seed" --corpus "$fuzzdir/corpus" \
-      --replay "$fuzzdir/regressions" --known-faults "$fuzzdir/known_faults.txt" \
+      --replay "$fuzzdir/regressions" \
       --findings "Z:$out/findings" >"$out/$t.log" 2>&1
   ) &
   running=$((running + 1))
@@ -50,9 +51,9 @@ while [ "$running" -gt 0 ]; do wait -n || status=1; running=$((running - 1)); do
 
 echo "dvfuzz (Wine, guard pages):"
 for t in "${targets[@]}"; do
-  line=$(grep -a -E "inputs=|HANG" "$out/$t.log" | tail -1 | tr -d '\r')
+  line=$(grep -a -E "inputs=|HANG|abort|stack overflow" "$out/$t.log" | tail -1 | tr -d '\r' || true)
   echo "  ${line:-$t: no result (see $out/$t.log)}"
 done
 echo "native (libFuzzer + AddressSanitizer):"
-bash "$DV_ROOT/tests/fuzz/native/run.sh" --long "$out/native" || status=1
+bash "$DV_ROOT/tests/fuzz/native/run.sh" --long "$out/native" "$jobs" "${targets[@]}" || status=1
 exit $status

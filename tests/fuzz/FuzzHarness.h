@@ -24,16 +24,19 @@ struct Target {
   // Seeds built in code (in addition to the files of the corpus folder);
   // an empty result after the first ends them.
   Bytes (*builtinSeed)(size_t index);
-  // An input costs file-system round trips or more (the long run gives such
-  // a target a tenth of the inputs).
+  // An input costs file-system round trips or a library load (the long run
+  // gives such a target a tenth of the inputs).
   bool costly = false;
   // Called once after the target's run (undoes what its first input set up).
   void (*finish)() = nullptr;
 };
 
-// Inputs per target of the long run (--long).
+// Inputs per target of the long run (--long) and of the test run (--short,
+// the whole driver in about two minutes).
 constexpr unsigned long long kLongInputs = 1000000;
 constexpr unsigned long long kLongInputsCostly = 100000;
+constexpr unsigned long long kShortInputs = 200000;
+constexpr unsigned long long kShortInputsCostly = 8000;
 
 // Every target of the driver, in run order.
 const std::vector<Target>& Targets();

@@ -69,6 +69,12 @@ std::wstring WriteInputFile(const wchar_t* name, const uint8_t* data, size_t siz
 
 Bytes FromString(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
+uint64_t Fnv1a(const uint8_t* data, size_t size) {
+  uint64_t h = 0xcbf29ce484222325ull;
+  for (size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 0x100000001b3ull;
+  return h;
+}
+
 // A text input in its 8-bit form (first byte even).
 Bytes TextSeed(const char* text) {
   const size_t n = std::strlen(text);
@@ -211,13 +217,22 @@ void RunEmfGetPage(const uint8_t* data, size_t size) {
     ENHMETAHEADER header;
     GetEnhMetaFileHeader(page, sizeof(header), &header);
     DeleteEnhMetaFile(page);
-    if (!RecordChainIsSound(bits)) {
+    if (!RecordChainIsSound(bits) || !IsWellFormedEmf(bits.data(), bits.size())) {
       ReportFinding("GetPage handed out a metafile whose record chain is broken");
       return;
     }
   }
   if (count > 0 && reader.GetPage(1) != nullptr) ReportFinding("a page behind the reading position was handed out");
 }
+
+// The check a page's bytes (and a template's picture) pass before GDI gets
+// them, on the input as the metafile; what it passes must chain soundly.
+void RunEmfMetafile(const uint8_t* data, size_t size) {
+  if (IsWellFormedEmf(data, size) && !RecordChainIsSound(std::vector<BYTE>(data, data + size)))
+    ReportFinding("IsWellFormedEmf passed a metafile whose record chain is broken");
+}
+
+Bytes MetafileSeed(size_t index) { return index < 3 ? SmallMetafile(static_cast<int>(index)) : Bytes(); }
 
 // ---------------------------------------------------------------------------
 // RAW printer data.
@@ -284,16 +299,29 @@ void RunVFileMatch(const uint8_t* data, size_t size) {
 
 void RunPrnScanner(const uint8_t* data, size_t size) { FuzzPrnScanner(data, size, ReportFinding); }
 
+// The file routes of the RAW readers on every sixteenth input (by its
+// bytes, so a run repeats): they must agree with the readers on memory.
+bool AlsoThroughAFile(const uint8_t* data, size_t size) { return (Fnv1a(data, size) & 15) == 0; }
+
 void RunRawPageCount(const uint8_t* data, size_t size) {
-  const int pages = CountPcl5Pages(WriteInputFile(L"count.prn", data, size));
+  // The input itself is counted: a read past it meets the guard page.
+  const int pages = CountPcl5Pages(data, size);
   if (pages < 1) ReportFinding("page count below 1");
+  if (AlsoThroughAFile(data, size) && CountPcl5Pages(WriteInputFile(L"count.prn", data, size)) != pages)
+    ReportFinding("the spool file's page count differs from the count in memory");
 }
 
 void RunRawAnalysis(const uint8_t* data, size_t size) {
-  const std::wstring spool = WriteInputFile(L"analysis.prn", data, size);
-  const std::wstring control = WriteInputFile(L"analysis.ctl", nullptr, 0);
-  const int kind = AnalyzeRawJob(control, spool);
-  if (kind < -1 || kind > 1) ReportFinding("analysis result out of range");
+  std::string bytes(reinterpret_cast<const char*>(data), size);
+  VFile in(&bytes, VFile::kReadString);
+  const RawAnalysis found = AnalyzeRawData(in);
+  if (found.kind < -1 || found.kind > 1 || found.orientation < 0 || found.orientation > 2)
+    ReportFinding("analysis result out of range");
+  if (AlsoThroughAFile(data, size)) {
+    const std::wstring spool = WriteInputFile(L"analysis.prn", data, size);
+    const std::wstring control = WriteInputFile(L"analysis.ctl", nullptr, 0);
+    if (AnalyzeRawJob(control, spool) != found.kind) ReportFinding("the spool file's analysis differs from memory's");
+  }
 }
 
 void RunRawPageCopy(const uint8_t* data, size_t size) {
@@ -650,10 +678,11 @@ const std::vector<Target>& Targets() {
   static const std::vector<Target> targets = {
       {"emf_count", RunEmfCount, 1 << 16, kEmfDictionary, EmfSeed, true},
       {"emf_getpage", RunEmfGetPage, 1 << 16, kEmfDictionary, EmfSeed, true},
+      {"emf_metafile", RunEmfMetafile, 1 << 14, kEmfDictionary, MetafileSeed},
       {"vfile_match", RunVFileMatch, 1 << 16, kPclDictionary, PclSeed},
       {"prn_scanner", RunPrnScanner, 1 << 15, kPclDictionary, PclSeed},
-      {"raw_page_count", RunRawPageCount, 1 << 16, kPclDictionary, PclSeed, true},
-      {"raw_analysis", RunRawAnalysis, 1 << 14, kPclDictionary, PclSeed, true},
+      {"raw_page_count", RunRawPageCount, 1 << 16, kPclDictionary, PclSeed},
+      {"raw_analysis", RunRawAnalysis, 1 << 14, kPclDictionary, PclSeed},
       {"raw_page_copy", RunRawPageCopy, 1 << 16, kPclDictionary, PclSeed},
       {"raw_macro_copy", RunRawMacroCopy, 1 << 16, kPclDictionary, PclSeed},
       {"devmode", RunDevmode, 1024, {}, DevmodeSeed},

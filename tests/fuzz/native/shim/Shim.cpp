@@ -36,6 +36,7 @@ int WideCharToMultiByte(UINT, DWORD, const wchar_t* text, int units, char* out, 
 }
 
 DWORD GetLastError() { return 0; }
+UINT GetACP() { return 1252; }  // Latin-1 conversions, as above
 HANDLE CreateFileW(LPCWSTR, DWORD, DWORD, void*, DWORD, DWORD, HANDLE) { NotInFuzzing("CreateFileW"); }
 BOOL ReadFile(HANDLE, void*, DWORD, DWORD*, void*) { NotInFuzzing("ReadFile"); }
 BOOL WriteFile(HANDLE, const void*, DWORD, DWORD*, void*) { NotInFuzzing("WriteFile"); }

@@ -68,6 +68,7 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int bytes,
 int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* text, int units, char* out, int bytes,
                         const char* defaultChar, BOOL* usedDefault);
 DWORD GetLastError();
+UINT GetACP();
 HANDLE CreateFileW(LPCWSTR, DWORD, DWORD, void*, DWORD, DWORD, HANDLE);
 BOOL ReadFile(HANDLE, void*, DWORD, DWORD*, void*);
 BOOL WriteFile(HANDLE, const void*, DWORD, DWORD*, void*);
