@@ -2,7 +2,8 @@
 # Installs everything the build, the tests and the demo need (Debian packages
 # only): the mingw-w64 cross compilers, Wine (64- and 32-bit), Xvfb,
 # Ghostscript, ImageMagick, CMake, Ninja, GoogleTest's sources and the HTML
-# Help compiler (chmcmd, from the Free Pascal utilities).
+# Help compiler (chmcmd, from the Free Pascal utilities) and Python 3 (the
+# check of the installed deliverables).
 set -euo pipefail
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
@@ -17,4 +18,4 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 mingw-w64-tools \
   wine wine64 wine32:i386 \
   xvfb x11-utils xauth imagemagick ghostscript \
-  googletest fp-utils >/dev/null
+  googletest fp-utils python3 >/dev/null
