@@ -15,9 +15,10 @@ if [ -n "$(ls "$DV_ROOT"/viewer/*.cpp 2>/dev/null)" ]; then
   cmake --build "$DV_BUILD/x86" -j "$jobs"
   builds+=(x86)
 fi
-# A fresh folder each time, so that it holds exactly this build's set.
+# A fresh folder each time, so that it holds exactly this build's set;
+# stripped of the debug information that the static runtime libraries bring.
 rm -rf "$DV_BUILD/dist"
 for arch in "${builds[@]}"; do
-  cmake --install "$DV_BUILD/$arch" --prefix "$DV_BUILD/dist" >/dev/null
+  cmake --install "$DV_BUILD/$arch" --prefix "$DV_BUILD/dist" --strip >/dev/null
 done
 echo "build.sh: deliverables in $DV_BUILD/dist"
