@@ -56,13 +56,14 @@ void Widen(UINT codePage, const char* bytes, size_t size, std::wstring& text) {
   MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(size), text.data(), n);
 }
 
-// UTF-16 text after its byte-order mark; an odd last byte is a character of
-// its own with a zero other half.
+// UTF-16 text after its byte-order mark. An odd last byte is half of a
+// character still being written: it is left out (the platform takes
+// whatever follows the file in its buffer as the other half).
 void Utf16(const char* bytes, size_t size, bool bigEndian, std::wstring& text) {
-  text.resize((size + 1) / 2);
+  text.resize(size / 2);
   for (size_t i = 0; i < text.size(); ++i) {
     const unsigned char first = static_cast<unsigned char>(bytes[2 * i]);
-    const unsigned char second = 2 * i + 1 < size ? static_cast<unsigned char>(bytes[2 * i + 1]) : 0;
+    const unsigned char second = static_cast<unsigned char>(bytes[2 * i + 1]);
     text[i] = bigEndian ? static_cast<wchar_t>(first << 8 | second) : static_cast<wchar_t>(second << 8 | first);
   }
 }
