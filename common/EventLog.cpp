@@ -55,9 +55,9 @@ constexpr size_t kLineBufferBytes = 4096;
 constexpr int kOpenAttempts = 10;
 constexpr DWORD kOpenRetryMs = 20;
 
-int AnsiLength(const wchar_t* text, size_t count) {
+int ConvertedLength(UINT codePage, const wchar_t* text, size_t count) {
   if (count == 0) return 0;
-  return WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(count), nullptr, 0, " ", nullptr);
+  return dv::ToCodePage(codePage, 0, text, static_cast<int>(count), nullptr, 0);
 }
 
 }  // namespace
@@ -98,20 +98,19 @@ std::wstring FormatEventLine(int code, const std::wstring& detail, const SYSTEMT
                     clean.c_str());
 }
 
-std::string ConvertEventLine(const std::wstring& line) {
+std::string ConvertEventLine(const std::wstring& line, UINT codePage) {
   // The body is the line without its CR LF; it may take 4094 bytes.
   std::wstring body = line;
   if (body.size() >= 2 && body.compare(body.size() - 2, 2, L"\r\n") == 0) body.resize(body.size() - 2);
   const size_t maxBody = kLineBufferBytes - 2;
   size_t count = body.size();
   if (count > maxBody) count = maxBody;
-  while (count > 0 && static_cast<size_t>(AnsiLength(body.data(), count)) > maxBody) --count;
+  while (count > 0 && static_cast<size_t>(ConvertedLength(codePage, body.data(), count)) > maxBody) --count;
   // Never split a surrogate pair.
   if (count > 0 && count < body.size() && IS_HIGH_SURROGATE(body[count - 1])) --count;
-  std::string out(AnsiLength(body.data(), count), '\0');
+  std::string out(ConvertedLength(codePage, body.data(), count), '\0');
   if (!out.empty())
-    WideCharToMultiByte(CP_ACP, 0, body.data(), static_cast<int>(count), &out[0], static_cast<int>(out.size()), " ",
-                        nullptr);
+    dv::ToCodePage(codePage, 0, body.data(), static_cast<int>(count), &out[0], static_cast<int>(out.size()));
   out += "\r\n";
   return out;
 }

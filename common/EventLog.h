@@ -28,10 +28,11 @@ std::wstring LastErrorDetail(DWORD error);
 // event is always one line.
 std::wstring FormatEventLine(int code, const std::wstring& detail, const SYSTEMTIME& localTime);
 
-// Converts a line to the ANSI code page (unmappable characters become
-// blanks) within the writer's 4096-byte buffer: a longer line is cut at a
-// character boundary and still ends in CR LF.
-std::string ConvertEventLine(const std::wstring& line);
+// Converts a line to the ANSI code page, or the code page given
+// (dv::ToCodePage: unmappable characters become blanks), within the writer's
+// 4096-byte buffer: a longer line is cut at a character boundary and still
+// ends in CR LF.
+std::string ConvertEventLine(const std::wstring& line, UINT codePage = CP_ACP);
 
 // Appends one event to Events.log of the install folder.
 void WriteEvent(int code, const std::wstring& detail);

@@ -19,9 +19,11 @@ extern const wchar_t kDefaultInstallFolder[];  // c:\dorvane
 // then of its Wow6432Node twin, then "c:\dorvane". An empty Path is missing.
 std::wstring GetInstallDirectory();
 
-// The text of a registry value, or "" when the key or value is missing, the
-// value does not fit 4096 bytes, is not whole UTF-16 text or carries no
-// terminator. A missing value is looked up once more in the 32-bit view.
+// The text of a registry value, or "" when the key or value is missing or the
+// value does not fit 4096 bytes. The text runs to its first terminator, or to
+// the end of the data when it carries none; an odd last byte (no whole
+// character) is dropped. A missing value is looked up once more in the
+// 32-bit view.
 std::wstring ReadRegistryString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName);
 
 // Writes a REG_SZ value, creating the key when needed. Failure is silent.

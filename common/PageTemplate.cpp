@@ -28,8 +28,8 @@ void CPageTemplate::AddField(const std::wstring& fieldName, const std::wstring& 
 void CPageTemplate::Save(const std::wstring& templateFile) const {
   SetIniString(L"General", L"BackgroundPicture", templateFile, BackgroundPicture);
   SetIniString(L"General", L"ForgroundPicture", templateFile, ForgroundPicture);
-  SetIniInt(L"General", L"NumFields", templateFile, NumFields());
-  for (int i = 0; i < NumFields(); ++i) fields[i].Save(templateFile, i + 1);
+  SetIniInt(L"General", L"NumFields", templateFile, numFields());
+  for (int i = 0; i < numFields(); ++i) fields[i].Save(templateFile, i + 1);
 }
 
 void CPageTemplate::Load(const std::wstring& templateFile) {

@@ -33,7 +33,9 @@ class CPageTemplate {
   // fields.
   void Load(const std::wstring& templateFile);
 
-  int NumFields() const { return static_cast<int>(fields.size()); }
+  // Number of entries in fields: read from the array itself, so it can never
+  // disagree with the fields a caller added or removed.
+  int numFields() const { return static_cast<int>(fields.size()); }
 
   std::wstring BackgroundPicture;
   std::wstring ForgroundPicture;

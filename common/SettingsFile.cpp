@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "common/StringUtil.h"
 
 bool IsReservedGroupName(const std::wstring& name) {
@@ -12,6 +14,64 @@ bool IsReservedGroupName(const std::wstring& name) {
   for (const wchar_t* reserved : kReserved)
     if (upper == reserved) return true;
   return false;
+}
+
+namespace {
+
+constexpr wchar_t kProfileBlanks[] = L" \t\n\r\v\f";
+constexpr size_t kMaxValueChars = 4095;  // the one-value read's 4096-character buffer
+
+bool IsProfileBlank(wchar_t c) { return c != L'\0' && wcschr(kProfileBlanks, c) != nullptr; }
+
+std::wstring CharName(wchar_t c) {
+  switch (c) {
+    case L' ': return L"a blank";
+    case L'\t': return L"a tab";
+    case L'\n':
+    case L'\r': return L"a line break";
+    case L'\v': return L"a vertical tab";
+    case L'\f': return L"a form feed";
+    default: return dv::Format(L"\"%lc\"", c);
+  }
+}
+
+// The first character the ANSI code page, in which the profile functions
+// write the file, cannot hold; L'\0' when there is none. A UTF-8 code page
+// holds every character.
+wchar_t FirstUnstorableChar(const std::wstring& name) {
+  const UINT codePage = GetACP();
+  if (codePage == CP_UTF8) return L'\0';
+  for (wchar_t c : name) {
+    char bytes[8] = {};
+    BOOL usedDefault = FALSE;
+    const int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof bytes, nullptr,
+                                      &usedDefault);
+    wchar_t back = L'\0';
+    if (n <= 0 || usedDefault || MultiByteToWideChar(codePage, 0, bytes, n, &back, 1) != 1 || back != c) return c;
+  }
+  return L'\0';
+}
+
+}  // namespace
+
+std::wstring SettingsNameFault(const std::wstring& name, SettingsName kind) {
+  if (name.empty()) return L"it cannot be empty";
+  if (IsProfileBlank(name.front())) return L"it cannot start with " + CharName(name.front());
+  if (IsProfileBlank(name.back())) return L"it cannot end with " + CharName(name.back());
+  const size_t lineBreak = name.find_first_of(L"\r\n");
+  if (lineBreak != std::wstring::npos) return L"it cannot hold " + CharName(name[lineBreak]);
+  if (kind == SettingsName::Key) {
+    if (name.find(L'=') != std::wstring::npos) return L"it cannot hold \"=\"";
+    if (name.front() == L';' || name.front() == L'[') return L"it cannot start with " + CharName(name.front());
+  } else {
+    if (name.find(L']') != std::wstring::npos) return L"it cannot hold \"]\"";
+    if (name.size() >= 2 && (name.front() == L'"' || name.front() == L'\'') && name.back() == name.front())
+      return L"it cannot be enclosed in " + CharName(name.front());
+    if (name.size() > kMaxValueChars) return dv::Format(L"it cannot be longer than %d characters", int(kMaxValueChars));
+  }
+  const wchar_t unstorable = FirstUnstorableChar(name);
+  if (unstorable != L'\0') return L"the settings file cannot hold " + CharName(unstorable);
+  return std::wstring();
 }
 
 bool ReadSectionLines(const std::wstring& section, const std::wstring& file, unsigned initialChars,

@@ -62,6 +62,36 @@ inline constexpr int kDefaultOverrideScenarioByJobname = 0;
 // The name is compared as given, untrimmed.
 bool IsReservedGroupName(const std::wstring& name);
 
+// How a name the editors store sits in the settings file.
+enum class SettingsName {
+  // The key of a key=value line, read back by splitting each line of its
+  // section at the first "=" and looked up by the engine as a key: user,
+  // printer and job-name rule names.
+  Key,
+  // A section's name that is also the value of [Users] lines, which the engine
+  // reads with the profile functions' one-value read: users group names.
+  SectionAndValue,
+};
+
+// Why the private-profile functions would not give the name back unchanged
+// from the settings file, as a clause that names the offending character
+// (for a message after "... is not a legal ... name: "); "" when they would.
+// Checked against the real write-and-read-back round trip in the tests:
+// - white space (blank, tab, line feed, carriage return, vertical tab, form
+//   feed) at either end is stripped on reading, and a line break anywhere
+//   splits the line;
+// - a key: "=" anywhere ends the key there; a leading ";" makes the line a
+//   comment, a leading "[" a section header once a "]" follows; an empty key
+//   is skipped by every reader;
+// - a section name with a value: a pair of enclosing quotes (" or ') is
+//   stripped from the value; "]" ends a section header, and only a reader
+//   that looks for the last one on the line (as this platform's does) gives
+//   such a name back whole, so it is kept out; the one-value read holds at
+//   most 4095 characters;
+// - every character must be one of the ANSI code page, in which the file is
+//   written.
+std::wstring SettingsNameFault(const std::wstring& name, SettingsName kind);
+
 // How the model readers report a list section that could not be read whole.
 // The controller warns with a message box; the engine runs inside the
 // spooler where nobody could answer one, so its reads are silent.

@@ -44,7 +44,61 @@ bool Position(HANDLE file, uint64_t& position) {
   return true;
 }
 
+// NULL with the reason as the thread's last error (closing the file on the
+// way out leaves it as it is).
+HENHMETAFILE FailPage(DWORD error) {
+  SetLastError(error);
+  return nullptr;
+}
+
+uint32_t ReadU32(const BYTE* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+         static_cast<uint32_t>(p[3]) << 24;
+}
+
 }  // namespace
+
+bool IsWellFormedEmf(const BYTE* bits, size_t size) {
+  // The fixed part of ENHMETAHEADER up to szlMillimeters: the smallest
+  // header any metafile writer produces.
+  constexpr size_t kMinHeaderSize = 88;
+  constexpr size_t kSignatureOffset = 40;
+  constexpr size_t kBytesOffset = 48;
+  if (bits == nullptr || size < kMinHeaderSize) return false;
+  const uint32_t headerSize = ReadU32(bits + 4);
+  const uint32_t total = ReadU32(bits + kBytesOffset);
+  if (ReadU32(bits) != EMR_HEADER || ReadU32(bits + kSignatureOffset) != ENHMETA_SIGNATURE) return false;
+  if (headerSize < kMinHeaderSize || headerSize % 4 != 0 || total > size || total % 4 != 0 || headerSize > total)
+    return false;
+  // Every record must move the walk on and stay inside the metafile; the
+  // walk then ends exactly at its end, on EMR_EOF.
+  size_t offset = 0;
+  uint32_t lastType = 0;
+  while (offset < total) {
+    if (total - offset < 8) return false;
+    const uint32_t recordSize = ReadU32(bits + offset + 4);
+    if (recordSize < 8 || recordSize % 4 != 0 || recordSize > total - offset) return false;
+    lastType = ReadU32(bits + offset);
+    offset += recordSize;
+  }
+  return lastType == EMR_EOF;
+}
+
+HENHMETAFILE LoadWellFormedEmf(const std::wstring& path) {
+  dv::FileHandle file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size;
+  if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > MAXDWORD) return nullptr;
+  std::vector<BYTE> bits;
+  try {
+    bits.resize(static_cast<size_t>(size.QuadPart));
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  if (!ReadExactly(file.get(), bits.data(), static_cast<uint32_t>(bits.size()))) return nullptr;
+  if (!IsWellFormedEmf(bits.data(), bits.size())) return nullptr;
+  return SetEnhMetaFileBits(static_cast<UINT>(bits.size()), bits.data());
+}
 
 CSpooledEmf::CSpooledEmf(const std::wstring& path) {
   SetFile(path);
@@ -118,41 +172,44 @@ int CSpooledEmf::CountPages() const {
 }
 
 HENHMETAFILE CSpooledEmf::GetPage(int n) {
-  if (pageCount < 1 || n > pageCount || filePath.empty()) return nullptr;
   // The reader only moves forward: a page already passed (or below 1) needs
   // a new reader.
-  if (n <= lastPage || n < 1) return nullptr;
+  if (pageCount < 1 || n > pageCount || filePath.empty() || n <= lastPage || n < 1)
+    return FailPage(ERROR_INVALID_PARAMETER);
   dv::FileHandle opened;
   HANDLE file = heldFile.get();
   if (!heldFile) {
     opened = OpenSpoolData(filePath);
-    if (!opened) return nullptr;
+    if (!opened) return FailPage(GetLastError());
     file = opened.get();
   }
   // From the position after the last page handed out (the start before the
   // first); a held file may stand elsewhere after a failed read.
   LARGE_INTEGER offset;
   offset.QuadPart = static_cast<LONGLONG>(lastPage > 0 ? lastOffset : 0);
-  if (!SetFilePointerEx(file, offset, nullptr, FILE_BEGIN)) return nullptr;
+  if (!SetFilePointerEx(file, offset, nullptr, FILE_BEGIN)) return FailPage(GetLastError());
   for (int page = lastPage + 1; page <= n; ++page) {
     uint32_t size = ReadNextPageSize(file);
-    if (size == 0) return nullptr;  // the stream ends before page n
+    if (size == 0) return FailPage(ERROR_HANDLE_EOF);  // the stream ends before page n
     if (page < n) {
-      if (!SkipForward(file, size)) return nullptr;
+      if (!SkipForward(file, size)) return FailPage(GetLastError());
       continue;
     }
     std::vector<BYTE> bits;
     try {
       bits.resize(size);
     } catch (const std::bad_alloc&) {
-      return nullptr;  // a page that cannot be held ends the stream here
+      return FailPage(ERROR_NOT_ENOUGH_MEMORY);  // a page that cannot be held ends the stream here
     }
-    if (!ReadExactly(file, bits.data(), size)) return nullptr;
+    if (!ReadExactly(file, bits.data(), size)) return FailPage(ERROR_HANDLE_EOF);
     uint64_t after = 0;
-    if (!Position(file, after)) return nullptr;
+    if (!Position(file, after)) return FailPage(GetLastError());
     lastPage = n;
     lastOffset = after;
-    return SetEnhMetaFileBits(size, bits.data());
+    if (!IsWellFormedEmf(bits.data(), bits.size())) return FailPage(ERROR_INVALID_DATA);
+    HENHMETAFILE metafile = SetEnhMetaFileBits(size, bits.data());
+    if (!metafile) return FailPage(GetLastError());
+    return metafile;
   }
-  return nullptr;
+  return FailPage(ERROR_INVALID_PARAMETER);
 }

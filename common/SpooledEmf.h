@@ -17,6 +17,12 @@
 // A record whose size cannot be right (a header size below 8, a size that
 // runs past the end of the file, a page too large to allocate) ends the
 // stream where it stands; nothing is thrown and nothing is logged.
+//
+// A page's bytes are handed to GDI only when their records chain from the
+// metafile header to EMR_EOF (IsWellFormedEmf): GDI takes bytes whose
+// records do not chain, and playing such a metafile can loop for ever (seen
+// with a record of size 0), which would hang the engine's job and the
+// controller's preview.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +30,20 @@
 #include <string>
 
 #include "common/Handles.h"
+
+// True when size bytes form an enhanced metafile whose records can be
+// walked safely: an EMR_HEADER record with the metafile signature first,
+// header sizes that fit the bytes (the metafile's byte count at most size),
+// every record at least 8 bytes long, a multiple of 4 and inside the
+// metafile, and the chain ending exactly at the metafile's end with an
+// EMR_EOF record. Reads nothing outside the buffer, for any input.
+bool IsWellFormedEmf(const BYTE* bits, size_t size);
+
+// The enhanced metafile of a file (a template's picture), which the caller
+// deletes; NULL when the file cannot be read or does not hold a well-formed
+// metafile (the same danger as a damaged page: GDI would load it and playing
+// it could hang). The file is opened with read sharing.
+HENHMETAFILE LoadWellFormedEmf(const std::wstring& path);
 
 class CSpooledEmf {
  public:
@@ -62,7 +82,11 @@ class CSpooledEmf {
   // The enhanced metafile of page n (1-based), which the caller deletes with
   // DeleteEnhMetaFile; NULL for a page behind the reading position, beyond
   // the page count or the stream's end, for an empty path, an unreadable file
-  // or bytes that do not form a metafile.
+  // or bytes that do not form a metafile (IsWellFormedEmf). After NULL,
+  // GetLastError tells why: ERROR_HANDLE_EOF when the stream ends before
+  // page n, ERROR_INVALID_DATA when page n's bytes are no metafile (the
+  // reader has moved past it), ERROR_INVALID_PARAMETER for a page it will not
+  // read, or the error of opening or reading the file.
   HENHMETAFILE GetPage(int n);
 
   // Keeps the file open, with read sharing only, until ReleaseFile, the

@@ -45,6 +45,17 @@ std::wstring AsciiUpper(const std::wstring& text) {
   return s;
 }
 
+CodePageConversion GetCodePageConversion(UINT codePage, DWORD flags) {
+  const UINT resolved = codePage == CP_ACP ? GetACP() : codePage;
+  if (resolved == CP_UTF8) return {resolved, 0, nullptr};
+  return {resolved, flags, " "};
+}
+
+int ToCodePage(UINT codePage, DWORD flags, const wchar_t* text, int count, char* out, int outBytes) {
+  const CodePageConversion c = GetCodePageConversion(codePage, flags);
+  return WideCharToMultiByte(c.codePage, c.flags, text, count, out, outBytes, c.defaultChar, nullptr);
+}
+
 std::string ToUtf8(const std::wstring& text) {
   if (text.empty()) return std::string();
   int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);

@@ -3,6 +3,8 @@
 // as a narrow string), trimming and conversions.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <cstdarg>
 
@@ -22,5 +24,25 @@ std::wstring AsciiUpper(const std::wstring& text);
 // UTF-8 <-> UTF-16, for tools and tests.
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
+
+// The arguments of a conversion from UTF-16 to a code page: CP_ACP resolved
+// to the system's ANSI code page, and for every code page but UTF-8 the
+// caller's flags with the blank as the default character (a character the
+// code page lacks becomes " "). UTF-8 (65001, also the ANSI code page when
+// Windows' "Use Unicode UTF-8" option is on) gets neither: Windows refuses
+// any flag but WC_ERR_INVALID_CHARS and any default character for it, and
+// the conversion would produce nothing; UTF-8 has every character anyway.
+struct CodePageConversion {
+  UINT codePage;
+  DWORD flags;
+  const char* defaultChar;  // nullptr: none
+};
+CodePageConversion GetCodePageConversion(UINT codePage, DWORD flags);
+
+// WideCharToMultiByte with the arguments of GetCodePageConversion: count
+// UTF-16 units (-1: up to and including the terminating zero) into out of
+// outBytes bytes, or only measured when outBytes is 0. Returns the bytes
+// written (or needed), 0 on failure.
+int ToCodePage(UINT codePage, DWORD flags, const wchar_t* text, int count, char* out, int outBytes);
 
 }  // namespace dv

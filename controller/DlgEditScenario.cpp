@@ -33,20 +33,6 @@ std::wstring SelectedCode(const ui::ComboBox& combo) {
   return dv::Format(L"%d", selected < 0 ? 0 : static_cast<int>(combo.ItemData(selected)));
 }
 
-void CenterOverOwner(HWND dialog) {
-  HWND owner = GetWindow(dialog, GW_OWNER);
-  RECT area = {}, rect = {};
-  if (owner && IsWindowVisible(owner)) {
-    GetWindowRect(owner, &area);
-  } else {
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  }
-  GetWindowRect(dialog, &rect);
-  int x = area.left + ((area.right - area.left) - (rect.right - rect.left)) / 2;
-  int y = area.top + ((area.bottom - area.top) - (rect.bottom - rect.top)) / 2;
-  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 CDlgEditScenario::CDlgEditScenario() : ui::Dialog(IDD_EDIT_SCENARIO) {}
@@ -58,7 +44,6 @@ void CDlgEditScenario::DoDataExchange() {
 
 bool CDlgEditScenario::OnInitDialog() {
   DoDataExchange();
-  CenterOverOwner(Hwnd());
   portrait.CreatePage(Hwnd());
   landscape.CreatePage(Hwnd());
   tab.DeleteAllItems();

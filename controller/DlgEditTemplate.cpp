@@ -191,7 +191,7 @@ bool CDlgEditTemplate::OnInitDialog() {
     if (item >= 0) barcodeType.SetItemData(item, code);
   }
 
-  if (pageTemplate.NumFields() == 0) AddDefaultTemplateFields(pageTemplate);
+  if (pageTemplate.numFields() == 0) AddDefaultTemplateFields(pageTemplate);
   for (const auto& field : pageTemplate.fields) fieldList.AddString(field.FieldName);
 
   // An extended-selection list takes its selection and caret separately.

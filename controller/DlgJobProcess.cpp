@@ -225,6 +225,7 @@ void CDlgJobProcess::OnAddGroup() {
         MB_OK | MB_ICONEXCLAMATION);
     return;
   }
+  if (!name.empty() && RefuseName(name, SettingsName::SectionAndValue, L"group")) return;
   if (!name.empty()) AddGroupToList(name);
   ShowGroupUsers(name);
   groupName.SetText(L"");
@@ -270,14 +271,10 @@ void CDlgJobProcess::OnSelchangeGroupList() {
 }
 
 void CDlgJobProcess::OnAddUser() {
-  const std::wstring text = userName.Text();
-  // The [Users] lines are user=group: a name with "=" would be split there.
-  if (text.find(L'=') != std::wstring::npos) {
-    ui::AppMessageBox(dv::Format(L"\"%ls\" is not a legal user name", text.c_str()), MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
+  const std::wstring user = dv::Trim(userName.Text());
+  // The [Users] lines are user=group: the user name is a key there.
+  if (!user.empty() && RefuseName(user, SettingsName::Key, L"user")) return;
   const std::wstring group = CaretText(groupList);
-  const std::wstring user = dv::Trim(text);
   if (!user.empty()) AddUserToList(group, user);
   userName.SetText(L"");
   userList.Focus();
@@ -332,19 +329,33 @@ void CDlgJobProcess::RemoveUser(const std::wstring& group, const std::wstring& u
 
 void CDlgJobProcess::OnSelchangeUserList() { UpdateControls(); }
 
-void CDlgJobProcess::OnBrowsePressed(HWND field) { OnScenarioChosen(field); }
+bool CDlgJobProcess::RefuseName(const std::wstring& name, SettingsName kind, const wchar_t* what) {
+  const std::wstring fault = SettingsNameFault(name, kind);
+  if (fault.empty()) return false;
+  ui::AppMessageBox(dv::Format(L"\"%ls\" is not a legal %ls name: %ls", name.c_str(), what, fault.c_str()),
+                    MB_OK | MB_ICONEXCLAMATION);
+  return true;
+}
+
+void CDlgJobProcess::OnBrowsePressed(HWND field) { OnScenarioChosen(field, false); }
 
 void CDlgJobProcess::OnBrowseDone(WPARAM result, HWND field) {
   if (result == 1) OnScenarioChosen(field);
 }
 
-void CDlgJobProcess::OnScenarioChosen(HWND field) {
+void CDlgJobProcess::OnScenarioChosen(HWND field, bool report) {
   if (field == defaultScenario.Hwnd()) {
     defs.SetDefaultScenarioFile(defaultScenario.GetPathName());
   } else if (field == groupScenario.Hwnd()) {
     defs.SetGroupScenario(currentGroup, groupScenario.GetPathName());
   } else if (field == printerScenario.Hwnd()) {
-    defs.SetPrinterScenario(printer.Text(), printerScenario.GetPathName());
+    // A typed printer name is a key of [PrinterScenarios]; an empty one is
+    // never written, as before.
+    const std::wstring name = printer.Text();
+    if (!name.empty() && (report ? RefuseName(name, SettingsName::Key, L"printer")
+                                 : !SettingsNameFault(name, SettingsName::Key).empty()))
+      return;
+    defs.SetPrinterScenario(name, printerScenario.GetPathName());
   }
   // The rule's field is read when a rule is added or updated.
 }
@@ -395,13 +406,16 @@ void CDlgJobProcess::OnChangeRuleName() {
   deleteRule.Enable(listed);
 }
 
-void CDlgJobProcess::OnUpdateRule() {
-  rules.SetRule(ruleName.Text(), searchType.CurSel(), searchText.Text(), ruleScenario.GetPathName());
+bool CDlgJobProcess::OnUpdateRule() {
+  // The rule's name is its key in [JobnameScenarios].
+  const std::wstring name = ruleName.Text();
+  if (RefuseName(name, SettingsName::Key, L"rule")) return false;
+  rules.SetRule(name, searchType.CurSel(), searchText.Text(), ruleScenario.GetPathName());
+  return true;
 }
 
 void CDlgJobProcess::OnAddRule() {
-  OnUpdateRule();
-  rules.FillListBox(ruleList.Hwnd());
+  if (OnUpdateRule()) rules.FillListBox(ruleList.Hwnd());
 }
 
 void CDlgJobProcess::OnDeleteRule() {

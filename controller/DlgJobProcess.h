@@ -15,6 +15,7 @@
 #include <string>
 
 #include "common/DorvaneDefs.h"
+#include "common/SettingsFile.h"
 #include "common/JobRule.h"
 #include "controller/BrowseCtrl.h"
 #include "ui/Controls.h"
@@ -58,6 +59,9 @@ class CDlgJobProcess final : public ui::Dialog {
   void OnDeleteGroup();
   void OnDeleteUser();
   void OnSelchangeUserList();
+  // True, after a message that says why, when the settings file cannot hold
+  // the name unchanged: what names the kind of name ("group", "rule", ...).
+  bool RefuseName(const std::wstring& name, SettingsName kind, const wchar_t* what);
   void OnBrowsePressed(HWND field);
   void OnBrowseDone(WPARAM result, HWND field);
   void OnSelchangePrinter();
@@ -67,7 +71,9 @@ class CDlgJobProcess final : public ui::Dialog {
   void RemoveGroup(const std::wstring& name);
   void RemoveUser(const std::wstring& group, const std::wstring& user);
   void ShowGroupUsers(const std::wstring& group);
-  void OnScenarioChosen(HWND field);
+  // report: whether a printer name the settings file cannot hold is refused
+  // with a message (after the file dialog) or silently (before it).
+  void OnScenarioChosen(HWND field, bool report = true);
   void EditScenarioFile(CBrowseCtrl& field);
 
   // Job-name rules.
@@ -76,7 +82,8 @@ class CDlgJobProcess final : public ui::Dialog {
   void OnSelchangeRuleList();
   void OnDeleteRule();
   void OnChangeRuleName();
-  void OnUpdateRule();
+  // False when the rule name was refused.
+  bool OnUpdateRule();
 
   std::wstring currentGroup;
   CDorvaneDefs defs;

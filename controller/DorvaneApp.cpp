@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/EventLog.h"
+#include "common/Handles.h"
 #include "common/InstallFolder.h"
 #include "controller/AboutDlg.h"
 #include "controller/EntranceCheck.h"
@@ -52,6 +53,11 @@ bool CDorvaneApp::InitInstance() {
   }
   oleInitialised_ = true;
 
+  // The class library's profile key, created as its standard profile
+  // settings (with no recent-file list) create it. The system keeps none of
+  // its settings there: they live in the settings file and under HKLM.
+  CreateProfileKey();
+
   // The document, the main frame and the spool list; a file named on the
   // command line names the document and must exist.
   const std::wstring file = CommandLineFile();
@@ -72,6 +78,10 @@ bool CDorvaneApp::InitInstance() {
   CMainFrame* main = frame.get();
   SetMainWindow(std::move(frame));
 
+  // The status panes show their values, not their sample texts, from the
+  // first time the window is seen (the prompt below comes before any idle
+  // pass of the message loop).
+  main->OnIdleUpdate();
   // On screen before the password prompt.
   ShowWindow(main->Hwnd(), SW_SHOWMAXIMIZED);
   UpdateWindow(main->Hwnd());
@@ -85,6 +95,13 @@ bool CDorvaneApp::InitInstance() {
     return false;
   }
   return true;
+}
+
+void CDorvaneApp::CreateProfileKey() const {
+  const std::wstring path = std::wstring(L"Software\\") + kProfileRegistryKey + L"\\" + Title();
+  dv::RegKey key;
+  RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
+                  nullptr, key.put(), nullptr);
 }
 
 int CDorvaneApp::ExitInstance(int code) {

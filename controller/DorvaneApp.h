@@ -9,6 +9,10 @@
 
 class CMainFrame;
 
+// The profile key of the class library's applications under HKCU\Software;
+// the controller's own key below it is HKCU\Software\<this>\<title>.
+inline constexpr wchar_t kProfileRegistryKey[] = L"Local AppWizard-Generated Applications";
+
 class CDorvaneApp final : public ui::App {
  public:
   CDorvaneApp() = default;
@@ -31,6 +35,8 @@ class CDorvaneApp final : public ui::App {
   void OnFileOpen();
   void OnFileSave();
   void OnFilePrintSetup();
+  // Creates HKCU\Software\<kProfileRegistryKey>\<title>; failure is silent.
+  void CreateProfileKey() const;
 
   bool oleInitialised_ = false;
 };

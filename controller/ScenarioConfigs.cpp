@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cwctype>
 
+#include "common/DriverConfig.h"
+
 std::wstring BytesToHex(const BYTE* bytes, size_t count) {
   static const wchar_t kDigits[] = L"0123456789ABCDEF";
   std::wstring text;
@@ -48,24 +50,13 @@ size_t CompleteDevmodeLength(const BYTE* bytes, size_t available) {
   return length;
 }
 
-std::wstring ReadWholeIniString(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
-  // A DEVMODE is at most 2 x 65535 bytes: 262140 characters of hex text.
-  constexpr DWORD kLongest = 2 * 2 * 65535 + 1;
-  for (DWORD size = 4096;; size *= 2) {
-    std::vector<wchar_t> buffer(size, L'\0');
-    DWORD got = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", buffer.data(), size, file.c_str());
-    // A value cut to the buffer comes back with size - 1 characters.
-    if (got < size - 1 || size > kLongest) return std::wstring(buffer.data(), got);
-  }
-}
-
 bool ReadDriverConfigs(const std::wstring& file, const std::wstring& orientation, DriverConfigMap& configs) {
   constexpr DWORD kNamesSize = 32767;
   std::vector<wchar_t> names(kNamesSize, L'\0');
   DWORD got = GetPrivateProfileSectionNamesW(names.data(), kNamesSize, file.c_str());
   bool complete = got + 2 < kNamesSize;
   for (const wchar_t* name = names.data(); *name && name < names.data() + got; name += wcslen(name) + 1) {
-    std::wstring value = ReadWholeIniString(file, name, orientation);
+    std::wstring value = ReadDriverConfigurationText(file, name, orientation);
     if (!value.empty()) configs[name] = value;
   }
   return complete;

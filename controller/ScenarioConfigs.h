@@ -29,12 +29,8 @@ std::vector<BYTE> HexToBytes(const std::wstring& text);
 // header or for the sizes the header states: such bytes are no configuration.
 size_t CompleteDevmodeLength(const BYTE* bytes, size_t available);
 
-// The value of key in section of file, read whole however long it is (a real
-// driver's configuration is far longer than a 4096-character buffer); "" when
-// missing.
-std::wstring ReadWholeIniString(const std::wstring& file, const std::wstring& section, const std::wstring& key);
-
-// Adds every section's non-empty value of key `orientation` to configs
+// Adds every section's non-empty value of key `orientation` (read whole by
+// ReadDriverConfigurationText) to configs
 // ("General" is a section like any other; the map is not cleared). The
 // section names are read through a 32767-character buffer: returns false
 // when that buffer was filled, so some sections may not have been read.

@@ -75,8 +75,9 @@ class CSpoolFrm final : public ui::FormView {
   // True when the job's Dvm file exists and is not a folder.
   static bool IsEmfJob(int number);
   void OnDeleteJobs();
-  // Show the job of the row that holds the selection mark: its control file
-  // (View Job Information) or its spool data (Preview), modally.
+  // Show the job of the first selected row in list order (the only one,
+  // when the command is enabled): its control file (View Job Information) or
+  // its spool data (Preview), modally.
   void OnViewJobInformation();
   void OnPreviewJob();
   // Deletes the Org, Dvm and Ctl files of a row's number text from the spool

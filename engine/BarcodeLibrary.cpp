@@ -9,6 +9,7 @@
 #include "common/EventLog.h"
 #include "common/Handles.h"
 #include "common/InstallFolder.h"
+#include "common/StringUtil.h"
 #include "engine/BarcodeDrawing.h"
 
 namespace {
@@ -27,15 +28,13 @@ Proc FindProc(HMODULE module, const char* name) {
 bool ToAnsi(const std::wstring& text, std::vector<char>& ansi) {
   ansi.assign(CoBarcode::kBitsBufferSize, '\0');
   if (text.empty() || text[0] == L'\0') return true;
-  // A UTF-8 system code page takes no default character and no flags (and
-  // has every character anyway). Any other code page would put a look-alike
-  // in place of a character it lacks (an L for an L with stroke), and the
-  // barcode would then stand for another text that nothing marks as changed:
-  // such a character becomes the blank.
-  const bool utf8 = GetACP() == CP_UTF8;
-  const int written =
-      WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text.c_str(), -1, ansi.data(),
-                          static_cast<int>(ansi.size()), utf8 ? nullptr : " ", nullptr);
+  // A code page other than UTF-8 would put a look-alike in place of a
+  // character it lacks (an L for an L with stroke), and the barcode would
+  // then stand for another text that nothing marks as changed: such a
+  // character becomes the blank. (UTF-8 has every character; the helper
+  // passes it no flag, which Windows would refuse.)
+  const int written = dv::ToCodePage(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, ansi.data(),
+                                     static_cast<int>(ansi.size()));
   return written > 0;
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cwchar>
 
+#include "common/DriverConfig.h"
 #include "common/EventLog.h"
 #include "common/InstallFolder.h"
 #include "common/PlatformHelpers.h"
@@ -107,17 +108,7 @@ ForcedSettings ReadForcedSettings(const std::wstring& scenarioFile, const std::w
 std::wstring ReadStoredConfiguration(const std::wstring& scenarioFile, const std::wstring& driverName,
                                      const std::wstring& prefix) {
   if (scenarioFile.empty()) return std::wstring();
-  // A DEVMODE is at most 2 x 65535 bytes: 262140 characters of hex text.
-  // Anything longer than that is no configuration.
-  constexpr DWORD kLongest = 2 * 2 * 65535 + 1;
-  for (DWORD size = 4096;; size *= 2) {
-    std::vector<wchar_t> buffer(size, L'\0');
-    DWORD got = GetPrivateProfileStringW(driverName.c_str(), prefix.c_str(), L"", buffer.data(), size,
-                                         scenarioFile.c_str());
-    // A value cut to the buffer comes back with size - 1 characters.
-    if (got < size - 1) return std::wstring(buffer.data(), got);
-    if (size > kLongest) return std::wstring();
-  }
+  return ReadDriverConfigurationText(scenarioFile, driverName, prefix);
 }
 
 std::vector<BYTE> ConvertStoredConfiguration(const std::wstring& hex, const std::wstring& driverName,

@@ -73,8 +73,8 @@ std::vector<BYTE> GetPrinterDefaultDevmode(const std::wstring& printer);
 ForcedSettings ReadForcedSettings(const std::wstring& scenarioFile, const std::wstring& prefix);
 
 // The stored driver configuration (hex text) of section <driver>, key
-// <prefix>; "" when missing. Read whole however long it is: a real driver's
-// configuration is far longer than a 4096-character buffer.
+// <prefix>, read whole (ReadDriverConfigurationText); "" without a scenario
+// file, when missing, and when longer than any DEVMODE's text.
 std::wstring ReadStoredConfiguration(const std::wstring& scenarioFile, const std::wstring& driverName,
                                      const std::wstring& prefix);
 

@@ -1,13 +1,19 @@
 // The EMF middle of the pipeline: the destination printer's settings and
 // devmode, its device context, the document and its pages.
 //
-// Order: driver name and the scenario's forced settings for the record's
-// orientation; the destination devmode from the job's devmode file (or the
+// Order: the spool data opened (and its pages counted when the control file
+// gives no count); driver name and the scenario's forced settings for the
+// record's orientation; the destination devmode from the job's devmode file (or the
 // printer's default) with forcing, the one-sided rule and the sheet turn;
 // the device context with its fallback to PrinterName; Job/Duplex; the
 // scenario gets the device context; the document starts (into the Gatepost
 // queue file when Gatepost is on); every page is placed 1-up or n-up with its
 // template layers; the document ends and the device context is deleted.
+//
+// Every page within the job's page count must come from the spool data: a
+// page the stream cannot deliver (cut short, damaged) aborts the document
+// and keeps the job's files, so a job is never reported printed with pages
+// missing.
 #include <windows.h>
 
 #include <vector>
@@ -16,13 +22,30 @@
 #include "common/Handles.h"
 #include "common/InstallFolder.h"
 #include "common/SpooledEmf.h"
+#include "common/StringUtil.h"
 #include "engine/DestinationPrinter.h"
+#include "engine/DocumentCalls.h"
 #include "engine/EmfPageOutput.h"
+#include "engine/EngineRegistry.h"
 #include "engine/Gatepost.h"
 #include "engine/Pipeline.h"
 #include "engine/Scenario.h"
 
 bool RunEmfJob(JobContext& ctx) {
+  // The spool data, held open for the whole job: one open instead of one per
+  // page. A page count of 0 or less in the control file means the pages the
+  // stream holds, as a RAW job counts its own; the count is written back.
+  CSpooledEmf reader(ctx.files.org, ctx.totalPages > 0 ? ctx.totalPages : 0);
+  if (!reader.HoldFile()) {
+    LogLastErrorWithText(1007, GetLastError(), dv::Format(L"File name: %ls", ctx.files.org.c_str()));
+    return false;
+  }
+  if (ctx.totalPages <= 0) {
+    ctx.totalPages = reader.GetPageCount();
+    SetIniInt(L"General", L"TotalPages", ctx.files.ctl, ctx.totalPages);
+    SetIniInt(L"Job", L"Pages", ctx.files.ctl, ctx.totalPages);
+  }
+
   // 9. What the scenario forces on the destination printer.
   const PrinterSettings settings =
       ReadPrinterSettings(ctx.destinationPrinter, ctx.scenario->GetScenarioFile(), ctx.record.orientation);
@@ -60,17 +83,13 @@ bool RunEmfJob(JobContext& ctx) {
   di.lpszDocName = ctx.outputJobName.c_str();
   di.lpszOutput = ctx.gatepostQueueFile.empty() ? nullptr : ctx.gatepostQueueFile.c_str();
   di.lpszDatatype = datatype.c_str();
-  if (StartDocW(dc.get(), &di) <= 0) {
+  if (GetDocumentCalls().startDoc(dc.get(), &di) <= 0) {
     LogLastError(1009, GetLastError());
     return false;
   }
 
   // 15. The pages, read forward from the spool data once.
   {
-    CSpooledEmf reader(ctx.files.org, ctx.totalPages);
-    // One open for the whole job; when it fails, each page opens the file
-    // itself and finds what it finds.
-    reader.HoldFile();
     ScenarioLayers layers(*ctx.scenario);
     EmfPageJob job;
     job.totalPages = ctx.totalPages;
@@ -79,15 +98,21 @@ bool RunEmfJob(JobContext& ctx) {
     job.recordOrientation = ctx.record.orientation;
     job.controlFile = ctx.files.ctl;
     const EmfPagesResult pages = PrintEmfPages(dc.get(), reader, layers, job);
-    if (pages.failedEvent != 0) {
+    if (pages.failedEvent == 1007) {
+      LogLastErrorWithText(1007, pages.error,
+                           dv::Format(L"Page %d, File name: %ls", pages.failedPage, ctx.files.org.c_str()));
+    } else if (pages.failedEvent != 0) {
       LogLastError(pages.failedEvent, pages.error);
+    }
+    if (pages.failedEvent != 0) {
       AbortDoc(dc.get());
       return false;
     }
   }
+  reader.ReleaseFile();
 
   // 16. The end of the document; the device context goes with dc.
-  if (EndDoc(dc.get()) <= 0) {
+  if (GetDocumentCalls().endDoc(dc.get()) <= 0) {
     LogLastError(1012, GetLastError());
     return false;
   }

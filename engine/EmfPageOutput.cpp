@@ -7,6 +7,7 @@
 #include "common/Handles.h"
 #include "common/SpooledEmf.h"
 #include "common/StringUtil.h"
+#include "engine/DocumentCalls.h"
 #include "engine/JobFiles.h"
 #include "engine/Scenario.h"
 
@@ -123,8 +124,6 @@ void ScenarioLayers::PrintLayer(int mode, int page) { scenario_.PrintTemplate(mo
 
 std::wstring ScenarioLayers::Description(int page) { return scenario_.GetDescription(page); }
 
-bool ScenarioLayers::PrintsBacksidePage() const { return !scenario_.backsideTemplate.IsEmpty(); }
-
 EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPageJob& job) {
   EmfPagesResult result;
   PageTemplatesSection pageTemplates(job.controlFile);
@@ -133,17 +132,23 @@ EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, co
   bool sheetOpen = false;
   for (int p = 1; p <= job.totalPages; ++p) {
     const int i = (p - 1) % n;
-    // A backside page ends the sheet after every page.
-    const bool lastOnSheet = n == 1 || i == n - 1 || p == job.totalPages || layers.PrintsBacksidePage();
-    // A sheet starts with the first page of its group, or with the next page
-    // after a backside page ended the sheet early.
+    const bool lastOnSheet = n == 1 || i == n - 1 || p == job.totalPages;
+    // The page comes first: a page the stream cannot deliver fails the job
+    // before anything of it is drawn.
+    dv::EnhMetaFileHandle page(reader.GetPage(p));
+    if (!page) {
+      result.failedEvent = 1007;
+      result.error = GetLastError();
+      result.failedPage = p;
+      return result;
+    }
     // The template's layers cover the whole sheet: the background goes
     // under the sheet's first page and the foreground over its last one, so
     // that the layers of one page never cover another page of the sheet (on
     // a 1-up sheet both come with every page).
     const bool firstOnSheet = !sheetOpen;
     if (!sheetOpen) {
-      if (StartPage(dc) <= 0) {
+      if (GetDocumentCalls().startPage(dc) <= 0) {
         result.failedEvent = 1010;
         result.error = GetLastError();
         return result;
@@ -153,39 +158,37 @@ EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, co
     if (firstOnSheet) layers.PrintLayer(1, p);
     pageTemplates.Add(p, layers.Description(p));
     {
-      dv::EnhMetaFileHandle page(reader.GetPage(p));
       RECT cell = GetPageCell(p, n, job.orientation, measures.horzRes, measures.vertRes);
       std::unique_ptr<WorldTransformGuard> turned;
-      if (page) {
-        if (n == 1) {
-          ENHMETAHEADER header = {};
-          GetEnhMetaFileHeader(page.get(), sizeof(header), &header);
-          PageTurn turn = GetPageTurn(header.rclFrame.right, header.rclFrame.bottom, job.recordOrientation, measures);
-          if (turn.exchangeCell) {
-            LONG right = cell.right;
-            cell.right = cell.bottom;
-            cell.bottom = right;
-          }
-          turned.reset(new WorldTransformGuard(dc));
-          const XFORM transform = GetTurnTransform(turn);
-          SetGraphicsMode(dc, GM_ADVANCED);
-          SetMapMode(dc, MM_ANISOTROPIC);
-          SetWorldTransform(dc, &transform);
+      if (n == 1) {
+        ENHMETAHEADER header = {};
+        GetEnhMetaFileHeader(page.get(), sizeof(header), &header);
+        PageTurn turn = GetPageTurn(header.rclFrame.right, header.rclFrame.bottom, job.recordOrientation, measures);
+        if (turn.exchangeCell) {
+          LONG right = cell.right;
+          cell.right = cell.bottom;
+          cell.bottom = right;
         }
-        SetBkMode(dc, TRANSPARENT);
-        PlayEnhMetaFile(dc, page.get(), &cell);
+        turned.reset(new WorldTransformGuard(dc));
+        const XFORM transform = GetTurnTransform(turn);
+        SetGraphicsMode(dc, GM_ADVANCED);
+        SetMapMode(dc, MM_ANISOTROPIC);
+        SetWorldTransform(dc, &transform);
       }
+      SetBkMode(dc, TRANSPARENT);
+      PlayEnhMetaFile(dc, page.get(), &cell);
       page.reset();
       if (lastOnSheet) layers.PrintLayer(0, p);
     }  // the turn ends with the page's foreground layer
-    if (lastOnSheet) {
-      sheetOpen = false;
-      if (EndPage(dc) <= 0) {
-        result.failedEvent = 1011;
-        result.error = GetLastError();
-        return result;
-      }
+    if (!lastOnSheet) continue;
+    sheetOpen = false;
+    if (GetDocumentCalls().endPage(dc) <= 0) {
+      result.failedEvent = 1011;
+      result.error = GetLastError();
+      return result;
     }
+    // The back page follows the whole sheet, so an n-up sheet keeps all its
+    // pages and a back page of its own.
     layers.PrintLayer(3, p);
   }
   return result;

@@ -5,15 +5,15 @@
 // whole printable area for 1-up, a cell of the grid for 2, 4, 6, 9 and 16
 // pages per side (left to right, then top to bottom). A single page whose
 // shape does not match the job's orientation is turned by 90 or 270 degrees.
-// The scenario's template layers are drawn around each page: background
-// before it, foreground and fields after it, and the backside page after the
-// sheet side holding it.
+// The scenario's template layers are drawn around each sheet: background
+// under its first page, foreground and fields over its last, and the
+// backside page after the sheet.
 //
 // Any other number of pages per side (0, negative, 3, ...) prints 1-up, so
 // no cell is ever empty-sized or off the sheet. A turned page's world
-// transform is undone after its foreground layer, and an open n-up sheet is
-// ended before a backside page starts a page of its own: pages are never
-// nested.
+// transform is undone after its foreground layer, and the backside page
+// follows a sheet after its EndPage: pages are never nested, and an n-up
+// sheet keeps its pages together however the backside is set.
 #pragma once
 
 #include <windows.h>
@@ -72,8 +72,6 @@ class PageLayers {
   virtual void PrintLayer(int mode, int page) = 0;
   // The control file's PageTemplates text of the page.
   virtual std::wstring Description(int page) = 0;
-  // True when layer 3 starts a page of its own.
-  virtual bool PrintsBacksidePage() const = 0;
 };
 
 class ScenarioLayers final : public PageLayers {
@@ -81,7 +79,6 @@ class ScenarioLayers final : public PageLayers {
   explicit ScenarioLayers(CScenario& scenario) : scenario_(scenario) {}
   void PrintLayer(int mode, int page) override;
   std::wstring Description(int page) override;
-  bool PrintsBacksidePage() const override;
 
  private:
   CScenario& scenario_;
@@ -95,18 +92,21 @@ struct EmfPageJob {
   std::wstring controlFile;   // receives PageTemplates/<page>
 };
 
-// 0, or the event of the sheet call the printer refused (1010 StartPage,
-// 1011 EndPage) with its error.
+// 0, or the event that stopped the loop with its error: 1007 for a page the
+// spool stream could not deliver (failedPage; the error is the reader's,
+// ERROR_HANDLE_EOF when the stream ended), 1010 and 1011 for a sheet call the
+// printer refused.
 struct EmfPagesResult {
   int failedEvent = 0;
   DWORD error = 0;
+  int failedPage = 0;
 };
 
-// Prints pages 1 to totalPages (none for 0 or less). A page the reader
-// cannot give plays nothing; its sheet steps and layers happen as for any
-// page. The description of each page is taken after its background layer;
-// the PageTemplates section of the control file receives the keys of every
-// page reached when the loop ends (also on a failure exit). A sheet the printer refuses to start or end stops the loop: the
-// sheet is lost, so the job must not count as printed. Playback and
-// transform results are not examined.
+// Prints pages 1 to totalPages (none for 0 or less). The description of each
+// page is taken after its background layer; the PageTemplates section of the
+// control file receives the keys of every page reached when the loop ends
+// (also on a failure exit). A page the reader cannot give, or a sheet the
+// printer refuses to start or end, stops the loop: the page or sheet is
+// lost, so the job must not count as printed. Playback and transform results
+// are not examined.
 EmfPagesResult PrintEmfPages(HDC dc, CSpooledEmf& reader, PageLayers& layers, const EmfPageJob& job);

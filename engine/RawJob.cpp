@@ -13,6 +13,7 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "common/EventLog.h"
@@ -20,6 +21,7 @@
 #include "common/InstallFolder.h"
 #include "common/StringUtil.h"
 #include "engine/JobFiles.h"
+#include "engine/DocumentCalls.h"
 #include "engine/DestinationPrinter.h"
 #include "engine/Gatepost.h"
 #include "engine/Pipeline.h"
@@ -129,6 +131,13 @@ struct PageCounter {
   LastCommand last = LastCommand::kNone;
   int pjlFirst = -1;  // first byte of the PJL line, -1 while it is empty
 
+  // More pages than an int holds would take a spool file of gigabytes; the
+  // count stops at INT_MAX rather than wrap.
+  void AddPage() {
+    if (pages < INT_MAX) ++pages;
+    pending = false;
+  }
+
   void Feed(BYTE b) {
     const int inCommand = scanner.Feed(b);
     if (scanner.IsCommandComplete()) last = Classify(scanner.CommandBytes(), scanner.CommandLength());
@@ -149,15 +158,13 @@ struct PageCounter {
       }
       if (b != '\r' && b != '\n' && !inPjl) {
         if (pending) {
-          ++pages;
-          pending = false;
+          AddPage();
         }
         return;
       }
     }
     if (pending && last == LastCommand::kOther) {
-      ++pages;
-      pending = false;
+      AddPage();
     }
   }
 
@@ -201,11 +208,35 @@ void* g_outputContext = nullptr;
 // Spooler failure of a started document: the event, the document ended.
 bool FailDocument(int code, DWORD error, HANDLE printer) {
   LogLastError(code, error);
-  EndDocPrinter(printer);
+  GetDocumentCalls().endDocPrinter(printer);
   return false;
 }
 
 }  // namespace
+
+RawAnalysis AnalyzeRawData(VFile& in) {
+  RawAnalysis result;
+  if (in.Find(kPclXlPattern) >= 0 || in.Find(kPostScriptPattern) >= 0 || in.Find(kPostScriptMagic) >= 0) {
+    result.kind = kRawPassThrough;
+    return result;
+  }
+  if (in.Find(kInstructionsPattern) >= 0) {
+    result.kind = kRawInstructionsJob;
+    return result;
+  }
+  int at = in.Find(kOrientationUpper);
+  if (at < 0) at = in.Find(kOrientationLower);
+  if (at >= 0) {
+    const int orientation = ReadCommandNumber(in, at);
+    // 1 landscape, 3 reverse landscape.
+    result.orientation = orientation == 1 || orientation == 3 ? 2 : 1;
+  }
+  in.Rewind();
+  at = in.Find(kPaperUpper);
+  if (at < 0) at = in.Find(kPaperLower);
+  result.a4 = at >= 0 && ReadCommandNumber(in, at) == 26;
+  return result;
+}
 
 int AnalyzeRawJob(const std::wstring& controlFile, const std::wstring& spoolFile) {
   dv::FileHandle file(OpenSpoolData(spoolFile));
@@ -214,22 +245,11 @@ int AnalyzeRawJob(const std::wstring& controlFile, const std::wstring& spoolFile
     return kRawPassThrough;
   }
   VFile in(file.get(), VFile::kReadFile);
-  if (in.Find(kPclXlPattern) >= 0 || in.Find(kPostScriptPattern) >= 0 || in.Find(kPostScriptMagic) >= 0)
-    return kRawPassThrough;
-  if (in.Find(kInstructionsPattern) >= 0) return kRawInstructionsJob;
-
-  int at = in.Find(kOrientationUpper);
-  if (at < 0) at = in.Find(kOrientationLower);
-  if (at >= 0) {
-    const int orientation = ReadCommandNumber(in, at);
-    // 1 landscape, 3 reverse landscape.
-    SetIniString(L"General", L"Orientation", controlFile, orientation == 1 || orientation == 3 ? L"2" : L"1");
-  }
-  in.Rewind();
-  at = in.Find(kPaperUpper);
-  if (at < 0) at = in.Find(kPaperLower);
-  if (at >= 0 && ReadCommandNumber(in, at) == 26) SetIniString(L"General", L"DevmodePaper", controlFile, L"9 (A4)");
-  return kRawPcl5;
+  const RawAnalysis found = AnalyzeRawData(in);
+  if (found.orientation != 0)
+    SetIniString(L"General", L"Orientation", controlFile, found.orientation == 2 ? L"2" : L"1");
+  if (found.a4) SetIniString(L"General", L"DevmodePaper", controlFile, L"9 (A4)");
+  return found.kind;
 }
 
 int CountPcl5Pages(const std::wstring& spoolFile) {
@@ -245,6 +265,18 @@ int CountPcl5Pages(const std::wstring& spoolFile) {
   DWORD got = 0;
   while (ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr) && got > 0)
     counter.FeedBlock(block.data(), static_cast<int>(got));
+  return counter.pages;
+}
+
+int CountPcl5Pages(const void* data, size_t size) {
+  PageCounter counter;
+  const BYTE* p = static_cast<const BYTE*>(data);
+  while (size > 0) {
+    const int n = static_cast<int>(std::min<size_t>(size, 1u << 30));
+    counter.FeedBlock(p, n);
+    p += n;
+    size -= n;
+  }
   return counter.pages;
 }
 
@@ -289,7 +321,18 @@ int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out) {
     bool pageEnds = false;
     while (i < limit) {
       const BYTE b = p[i];
-      if (b != kEsc) {
+      if (scanner.DataRemaining() > 0) {
+        // Data of a command with a data count: binary bytes that pass
+        // untouched (an ESC or the dropped command among them is data too).
+        // All but the last byte go at once; the count may promise more than
+        // the buffer or the whole job holds, so the run is bounded by both.
+        const int run = static_cast<int>(std::min<long long>(avail - i, scanner.DataRemaining() - 1LL));
+        if (run > 0) {
+          scanner.FeedDataRun(run);
+          i += run;
+          continue;
+        }
+      } else if (b != kEsc) {
         if (scanner.IsBetweenSequences()) {
           // Plain bytes not followed by a form feed: nothing to decide.
           const int k = i + FindEither(p + i, avail - i, kEsc, kFormFeed);
@@ -299,14 +342,6 @@ int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out) {
             i = run;
             continue;
           }
-        } else if (scanner.DataRemaining() > 1) {
-          // Data of a raster command short of its last byte; an ESC in it
-          // may start the dropped command and is looked at on its own.
-          const int stop = std::min(avail, i + scanner.DataRemaining() - 1);
-          const int run = i + FindEither(p + i, stop - i, kEsc, kEsc);
-          scanner.FeedDataRun(run - i);
-          i = run;
-          continue;
         }
         // Parameters of a sequence: copied as they are.
         const int taken = scanner.FeedParameters(p + i, limit - i);
@@ -405,21 +440,24 @@ bool RunRawJob(JobContext& ctx) {
   di.pDocName = const_cast<LPWSTR>(ctx.outputJobName.c_str());
   di.pOutputFile = ctx.gatepostQueueFile.empty() ? nullptr : const_cast<LPWSTR>(ctx.gatepostQueueFile.c_str());
   di.pDatatype = const_cast<LPWSTR>(L"RAW");
-  if (!StartDocPrinterW(printer.get(), 1, reinterpret_cast<LPBYTE>(&di))) {
+  if (!GetDocumentCalls().startDocPrinter(printer.get(), 1, reinterpret_cast<LPBYTE>(&di))) {
     LogLastError(1009, GetLastError());
     return false;
   }
 
   if (ctx.passThrough) {
-    if (!StartPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
+    if (!GetDocumentCalls().startPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
     CopyRemainingData(in, out);
-    if (!EndPagePrinter(printer.get())) return FailDocument(1011, GetLastError(), printer.get());
+    if (!GetDocumentCalls().endPagePrinter(printer.get())) return FailDocument(1011, GetLastError(), printer.get());
   } else {
     WritePclDuplexHeader(scanner, in, out, ctx.duplex);
     // 15. Pages, each with its template layers around it.
     PageTemplatesSection pageTemplates(ctx.files.ctl);
     for (int page = 1; page <= ctx.totalPages && !out.Failed(); ++page) {
-      if (!StartPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
+      // The copy ends with the data: a count larger than the pages the data
+      // holds makes no page of nothing (the first page is always made).
+      if (page > 1 && in.Available(1) == 0) break;
+      if (!GetDocumentCalls().startPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
       if (ctx.scenario) {
         ctx.scenario->PrintTemplate(1, page);
         pageTemplates.Add(page, ctx.scenario->GetDescription(page));
@@ -427,7 +465,7 @@ bool RunRawJob(JobContext& ctx) {
       CopyPclPage(scanner, in, out);
       if (ctx.scenario) ctx.scenario->PrintTemplate(0, page);
       out.PutByte(kFormFeed);
-      if (!EndPagePrinter(printer.get())) return FailDocument(1011, GetLastError(), printer.get());
+      if (!GetDocumentCalls().endPagePrinter(printer.get())) return FailDocument(1011, GetLastError(), printer.get());
       if (ctx.scenario) ctx.scenario->PrintTemplate(3, page);
     }
     // 16. The job's trailing commands.
@@ -438,7 +476,7 @@ bool RunRawJob(JobContext& ctx) {
   out.Flush();
   if (out.Failed()) return FailDocument(1012, out.LastError(), printer.get());
   if (in.Failed()) return FailDocument(1007, in.LastError(), printer.get());
-  if (!EndDocPrinter(printer.get())) {
+  if (!GetDocumentCalls().endDocPrinter(printer.get())) {
     LogLastError(1012, GetLastError());
     return false;
   }

@@ -24,6 +24,18 @@ constexpr int kRawInstructionsJob = -1;
 constexpr int kRawPassThrough = 0;
 constexpr int kRawPcl5 = 1;
 
+// What the first 4096 bytes of a job's data say about it.
+struct RawAnalysis {
+  int kind = kRawPcl5;   // kRawInstructionsJob, kRawPassThrough or kRawPcl5
+  int orientation = 0;   // PCL5: 2 landscape (either kind), 1 other, 0 no command
+  bool a4 = false;       // PCL5: the paper command names A4 (26)
+};
+
+// The analysis of AnalyzeRawJob on a stream from its start (a file, or bytes
+// in memory), without touching the control file. The stream is rewound on
+// the way.
+RawAnalysis AnalyzeRawData(VFile& in);
+
 // Looks at the first 4096 bytes of the spool data: PCL XL or PostScript
 // give 0 (pass-through), the instructions job's PJL line -1, anything else 1
 // (PCL5), for which General/Orientation ("1" or "2") and, for A4 paper,
@@ -36,6 +48,8 @@ int AnalyzeRawJob(const std::wstring& controlFile, const std::wstring& spoolFile
 // break pending. At least 1; spool data that cannot be opened gives event
 // 1007 and 1.
 int CountPcl5Pages(const std::wstring& spoolFile);
+// The same count on data in memory.
+int CountPcl5Pages(const void* data, size_t size);
 
 // Copies the job header (everything before ESC*p0x0Y, else before the first
 // copies command ESC&l#X, within the first 4096 bytes) with the duplex digit
@@ -50,9 +64,12 @@ int WritePclDuplexHeader(PrnLang& scanner, VFile& in, VFile& out, int duplex);
 // ends the page (a form feed after plain data or after a completed
 // sequence; one inside a sequence or its data does not count). That form
 // feed is consumed, not copied. ESC&b1M (any case) is dropped wherever it
-// starts, and is not fed to the scanner; a form feed right after it ends the
-// page as it would have after the byte before it. A page without its form feed runs
-// to the end of the data. Stops early once the output has failed. Returns 1.
+// starts outside the data of a command with a data count (ESC*b#W and the
+// like), and is not fed to the scanner; a form feed right after it ends the
+// page as it would have after the byte before it. The data of such a command
+// passes untouched; a count larger than the data left copies what is left.
+// A page without its form feed runs to the end of the data. Stops early once
+// the output has failed. Returns 1.
 int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out);
 
 // Copies the rest of the data as it stands. Returns 1.

@@ -16,6 +16,7 @@
 #include "common/InstallFolder.h"
 #include "common/PlatformHelpers.h"
 #include "engine/ClusterPrinter.h"
+#include "engine/DocumentCalls.h"
 #include "engine/DestinationPrinter.h"
 #include "engine/JobFiles.h"
 #include "engine/PrnLang.h"
@@ -43,7 +44,10 @@ void CopyMacroData(VFile& in, VFile& out) {
     if (out.Failed()) return;
     const int avail = in.Available(1);
     if (avail == 0) return;
-    if (in.Cursor()[0] == kEsc && (in.Skip("\x1b&b1M") > 0 || in.Skip("\x1b&l~nX") > 0)) {
+    // Left-out commands are looked for between the data of commands only:
+    // the data of a raster command is binary and passes untouched.
+    if (in.Cursor()[0] == kEsc && scanner.DataRemaining() == 0 &&
+        (in.Skip("\x1b&b1M") > 0 || in.Skip("\x1b&l~nX") > 0)) {
       // A command left out does not hide the form feed behind it.
       if (scanner.IsBetweenSequences() && in.Available(1) > 0 && in.Cursor()[0] == kFormFeed) return;
       continue;
@@ -94,7 +98,7 @@ void CTemplate::StartMacroDocument() {
     dm->dmPaperSize = static_cast<short>(GetIniInt(L"General", L"DevmodePaper", controlFile, 9));
     dm->dmFields |= DM_ORIENTATION | DM_PAPERSIZE;
     SetLastError(0);
-    if (!ResetDCW(dc, dm)) {
+    if (!GetDocumentCalls().resetDC(dc, dm)) {
       const DWORD error = GetLastError();
       if (error != 0) LogLastError(1020, error);
       return;
@@ -106,8 +110,8 @@ void CTemplate::StartMacroDocument() {
   di.lpszDocName = kMacroDocumentName;
   di.lpszOutput = macroFile.c_str();
   di.lpszDatatype = L"RAW";
-  if (StartDocW(dc, &di) <= 0) LogLastError(1018, GetLastError());
-  if (StartPage(dc) <= 0) LogLastError(1019, GetLastError());
+  if (GetDocumentCalls().startDoc(dc, &di) <= 0) LogLastError(1018, GetLastError());
+  if (GetDocumentCalls().startPage(dc) <= 0) LogLastError(1019, GetLastError());
 }
 
 void CTemplate::EndMacroDocument() {

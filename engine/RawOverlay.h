@@ -20,7 +20,8 @@ extern const wchar_t kMacroDocumentName[];  // "Dorvane  Job:694;Dorvane Macro F
 
 // Copies the page commands of a macro document: from ESC*p0x0Y (else from
 // the first copies command ESC&l#X, else from the start) within its first
-// 4096 bytes, leaving out ESC&b1M and every copies command, up to the page's
+// 4096 bytes, leaving out ESC&b1M and every copies command (outside the data
+// of a command with a data count, which passes untouched), up to the page's
 // form feed after plain data or after a completed sequence. That form feed
 // and everything after it (the document's trailer) are not copied.
 void CopyMacroData(VFile& in, VFile& out);

@@ -7,6 +7,7 @@
 #include "common/Handles.h"
 #include "common/InstallFolder.h"
 #include "common/PageTemplate.h"
+#include "common/SpooledEmf.h"
 #include "engine/FieldFormat.h"
 #include "engine/JobFiles.h"
 
@@ -93,7 +94,9 @@ std::wstring CTemplate::ExpandFieldData(const std::wstring& name) const {
 
 void CTemplate::PlayPicture(const std::wstring& path) const {
   if (!printerDC || path.empty() || !FileExists(path)) return;
-  dv::EnhMetaFileHandle picture(GetEnhMetaFileW(path.c_str()));
+  // Loaded only when its records chain: a damaged picture would hang the
+  // playback, and with it the job.
+  dv::EnhMetaFileHandle picture(LoadWellFormedEmf(path));
   if (!picture) return;  // not a metafile: nothing to draw
   const RECT area = {0, 0, GetDeviceCaps(printerDC, HORZRES), GetDeviceCaps(printerDC, VERTRES)};
   PlayEnhMetaFile(printerDC, picture.get(), &area);

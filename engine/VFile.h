@@ -16,6 +16,7 @@
 #pragma once
 
 #include <windows.h>
+#include <algorithm>
 #include <string>
 
 class VFile {
@@ -106,14 +107,16 @@ class VFile {
   // returns how many are buffered there (0 at the end). Cursor() points at
   // them; Advance(n) consumes n of them (n <= the number returned).
   int Available(int want) {
-    if (want > 0 && position_ + want < count_ && isReadMode()) return count_ - position_;
+    // Compared as a difference: a want near INT_MAX must not overflow.
+    if (want > 0 && want < count_ - position_ && isReadMode()) return count_ - position_;
     return AvailableSlow(want);
   }
   const BYTE* Cursor() const { return buffer_ + position_; }
   // True once the source has no more bytes: what is buffered is all that is
   // left.
   bool SourceEnded() const { return end_; }
-  void Advance(int n) { position_ += n; }
+  // Never beyond the buffered bytes, so the cursor stays inside the buffer.
+  void Advance(int n) { position_ += std::max(0, std::min(n, count_ - position_)); }
 
   // Replaces the target of Flush (tests stand in for a short-writing sink).
   void SetWriteTarget(WriteTarget target, void* context) {

@@ -7,6 +7,7 @@
 #include "common/EventLog.h"
 #include "common/Handles.h"
 #include "common/InstallFolder.h"
+#include "common/StringUtil.h"
 
 namespace {
 
@@ -41,10 +42,10 @@ SubmitCommand ParseSubmitCommandLine(const std::wstring& commandLine) {
 std::string ToAnsiExportName(const std::wstring& name) {
   if (name.empty()) return std::string();
   const int length = static_cast<int>(name.size());
-  int size = WideCharToMultiByte(CP_ACP, 0, name.data(), length, nullptr, 0, " ", nullptr);
+  int size = dv::ToCodePage(CP_ACP, 0, name.data(), length, nullptr, 0);
   if (size <= 0) return std::string();
   std::string text(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, name.data(), length, &text[0], size, " ", nullptr);
+  dv::ToCodePage(CP_ACP, 0, name.data(), length, &text[0], size);
   return text;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/App.h"
+#include "ui/Dialog.h"
 
 namespace ui {
 
@@ -84,7 +85,9 @@ int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& cap
 
 int AppMessageBox(const std::wstring& text, UINT type) {
   App* app = App::Current();
-  return ShowMessageBox(app ? app->MainHwnd() : nullptr, text, app ? app->Title() : std::wstring(), type);
+  // Owned like a modal dialog, so that a message from a nested editor keeps
+  // that editor, not only the main window, from being used under it.
+  return ShowMessageBox(ModalOwner(nullptr), text, app ? app->Title() : std::wstring(), type);
 }
 
 }  // namespace ui

@@ -14,7 +14,60 @@ Dialog::ModalHook& Hook() {
   return hook;
 }
 
+bool IsChildWindow(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) != 0; }
+
+// The top-level window at the end of the owner's chain of owners.
+HWND TopLevelOwner(HWND window) {
+  HWND top = window;
+  for (HWND up = window; up; up = GetWindow(up, GW_OWNER)) top = up;
+  return top;
+}
+
+// The work area of the monitor the window is on (or nearest to).
+RECT WorkArea(HWND window) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
+  RECT area = {};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+
 }  // namespace
+
+// Without an owner named by the caller the window belongs to whatever the
+// user is working in: the main window's last active popup, which is the modal
+// dialog in front when dialogs are nested. Owning it (and so disabling it) is
+// what keeps the dialog underneath from being used meanwhile.
+HWND ModalOwner(HWND requested) {
+  HWND owner = requested;
+  if (!owner && App::Current()) owner = App::Current()->MainHwnd();
+  while (owner && IsChildWindow(owner)) owner = GetParent(owner);
+  if (!requested && owner) {
+    HWND popup = GetLastActivePopup(owner);
+    if (popup && popup != owner && IsWindow(popup) && IsWindowVisible(popup)) owner = popup;
+  }
+  return owner;
+}
+
+void CenterWindow(HWND window) {
+  const RECT work = WorkArea(window);
+  RECT area = work;
+  HWND owner = GetWindow(window, GW_OWNER);
+  if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &area);
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  int x = area.left + ((area.right - area.left) - width) / 2;
+  int y = area.top + ((area.bottom - area.top) - height) / 2;
+  // Keep it on the work area: an owner partly off screen must not take the
+  // dialog's title bar with it.
+  if (x + width > work.right) x = work.right - width;
+  if (y + height > work.bottom) y = work.bottom - height;
+  if (x < work.left) x = work.left;
+  if (y < work.top) y = work.top;
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 Dialog::~Dialog() { Destroy(); }
 
@@ -47,7 +100,11 @@ bool Dialog::CreateModeless(HWND parent) {
 }
 
 INT_PTR Dialog::DoModal(HWND owner) {
-  if (!owner && App::Current()) owner = App::Current()->MainHwnd();
+  owner = ModalOwner(owner);
+  // The top-level window above the owner is disabled too, so that a dialog
+  // owned by a modeless one still keeps the main window from being used.
+  HWND top = owner ? TopLevelOwner(owner) : nullptr;
+  if (top == owner) top = nullptr;
   modal_ = true;
   if (!Create(owner)) {
     modal_ = false;
@@ -55,6 +112,8 @@ INT_PTR Dialog::DoModal(HWND owner) {
   }
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
+  const bool topWasEnabled = top && IsWindowEnabled(top);
+  if (topWasEnabled) EnableWindow(top, FALSE);
   if (!ended_) ShowWindow(Hwnd(), SW_SHOWNORMAL);
 
   IdleFilter filter;
@@ -82,6 +141,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
   }
   // The owner is enabled before the dialog goes, so that activation returns
   // to it rather than to another program.
+  if (topWasEnabled) EnableWindow(top, TRUE);
   if (ownerWasEnabled) EnableWindow(owner, TRUE);
   if (Hwnd()) DestroyWindow(Hwnd());
   modal_ = false;
@@ -105,8 +165,18 @@ void Dialog::EndDialog(INT_PTR result) {
 
 INT_PTR Dialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_INITDIALOG:
-      return OnInitDialog() ? TRUE : FALSE;
+    case WM_INITDIALOG: {
+      RECT before = {}, after = {};
+      GetWindowRect(Hwnd(), &before);
+      const INT_PTR focus = OnInitDialog() ? TRUE : FALSE;
+      // A popup dialog that its initialisation left where the template puts
+      // it opens centred over its owner rather than at the screen's corner.
+      const LONG_PTR style = Hwnd() ? GetWindowLongPtrW(Hwnd(), GWL_STYLE) : WS_CHILD;
+      if (Hwnd() && !(style & (WS_CHILD | DS_CENTER | DS_CENTERMOUSE | DS_ABSALIGN)) &&
+          GetWindowRect(Hwnd(), &after) && EqualRect(&before, &after))
+        CenterWindow(Hwnd());
+      return focus;
+    }
     case WM_COMMAND: {
       LRESULT result = 0;
       if (ReflectToChild(msg, wParam, lParam, result)) return TRUE;

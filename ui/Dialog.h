@@ -5,10 +5,14 @@
 // commands and notifications reach the control's own wrapper first, then
 // OnCommand/OnNotify.
 //
-// DoModal runs the dialog with its own message loop: the owner (by default the
-// application's main window) is disabled while it runs and enabled again
-// only if it was enabled before, so a caller that keeps its window disabled
-// across a dialog can do so. The loop makes an idle pass after each burst of
+// DoModal runs the dialog with its own message loop: the owner is disabled
+// while it runs and enabled again only if it was enabled before, so a caller
+// that keeps its window disabled across a dialog can do so. Without an owner
+// from the caller the dialog is owned by the main window's last active popup
+// (the dialog in front, when one dialog opens another), else by the main
+// window; a child window given as owner stands for its top-level window.
+// A popup dialog that OnInitDialog leaves where its template puts it is
+// centred over its owner (on the work area without one). The loop makes an idle pass after each burst of
 // messages (OnIdle, then the test hook), like the application's loop.
 // Before the dialog manager sees a message, the layer's windows between the
 // message's window and the dialog get it (PreTranslateChildren): a frame
@@ -22,13 +26,23 @@
 
 namespace ui {
 
+// The owner of a modal window (dialog or message box): the requested window,
+// or the top-level window it lies in when it is a child; without one, the
+// main window's last active popup, else the main window.
+HWND ModalOwner(HWND requested);
+
+// Centres a top-level window over its owner when the owner is shown and not
+// minimised, else on the work area of its monitor, and keeps it on that work
+// area.
+void CenterWindow(HWND window);
+
 class Dialog : public Window {
  public:
   explicit Dialog(UINT templateId) : templateId_(templateId) {}
   ~Dialog() override;
 
   // Runs the dialog modally; the EndDialog result, or -1 when the dialog
-  // could not be created (nothing has been shown then).
+  // could not be created (nothing has been shown then). owner: see above.
   INT_PTR DoModal(HWND owner = nullptr);
   // Creates the dialog modeless and shows it; false when it could not be
   // created. EndDialog destroys a modeless dialog.

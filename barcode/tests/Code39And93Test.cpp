@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 #include "barcode/BarcodeCode39.h"
 #include "barcode/BarcodeCode93.h"
@@ -154,4 +156,62 @@ TEST(Code93, ValueTableHasTheStandardsShape) {
     seen.insert(p);
   }
   EXPECT_EQ(seen.size(), 48u);
+}
+
+namespace {
+
+// The symbol table of the Code 93 standard (AIM USS-93), written as the
+// standard gives it: the widths of bar, space, bar, space, bar, space for
+// values 0-46 (0-9, A-Z, - . space $ / + %, then the shift characters ($)
+// (%) (/) (+)) and the start/stop character.
+const char* const kUss93Widths[48] = {
+    "131112", "111213", "111312", "111411", "121113", "121212", "121311", "111114", "131211", "141111",  // 0-9
+    "211113", "211212", "211311", "221112", "221211", "231111", "112113", "112212", "112311", "122112",  // A-J
+    "132111", "111123", "111222", "111321", "121122", "131121", "212112", "212211", "211122", "211221",  // K-T
+    "221121", "222111", "112122", "112221", "122121", "123111",                                          // U-Z
+    "121131", "311112", "311211", "321111", "112131", "113121", "211131",                                // - . $/+%
+    "121221", "312111", "311121", "122211",                                                              // shifts
+    "111141",                                                                                            // start/stop
+};
+
+// A whole Code 93 symbol of the given values from the standard's table,
+// with the check characters worked out by the standard's weights.
+std::string Uss93Symbol(const std::vector<int>& values) {
+  const int n = static_cast<int>(values.size());
+  int c = 0, k = 0;
+  for (int i = 0; i < n; ++i) {
+    c += values[i] * ((n - 1 - i) % 20 + 1);
+    k += values[i] * ((n - i) % 15 + 1);
+  }
+  c %= 47;
+  k = (k + c) % 47;
+  std::string out = bctest::Widths(kUss93Widths[47]);
+  for (int v : values) out += bctest::Widths(kUss93Widths[v]);
+  return out + bctest::Widths(kUss93Widths[c]) + bctest::Widths(kUss93Widths[k]) + bctest::Widths(kUss93Widths[47]) +
+         "1";
+}
+
+}  // namespace
+
+TEST(Code93, EveryValueAsTheStandardsTableGivesIt) {
+  // Each of the 43 characters of the basic set on its own, and each shift
+  // character through a full-ASCII character that needs it: $A is 1, %V is
+  // the at sign, /A is the exclamation mark, +A is a.
+  const char kBasic[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
+  for (int v = 0; v < 43; ++v) {
+    SCOPED_TRACE(kBasic[v]);
+    EXPECT_EQ(Bits(12, std::wstring(1, static_cast<wchar_t>(kBasic[v]))), Uss93Symbol({v}));
+  }
+  struct Row {
+    const wchar_t* text;
+    std::vector<int> values;
+  } rows[] = {
+      {L"\x01", {43, 10}}, {L"@", {44, 31}}, {L"!", {45, 10}}, {L"a", {46, 10}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.values[0]);
+    EXPECT_EQ(Bits(12, row.text), Uss93Symbol(row.values));
+  }
+  // The standard's example with its check characters "+6".
+  EXPECT_EQ(Bits(12, L"TEST93"), Uss93Symbol({29, 14, 28, 29, 9, 3}));
 }

@@ -54,11 +54,29 @@ TEST(EventLine, TextsAreTheSystemsOwn) {
 }
 
 TEST(EventLine, ConversionBlanksUnmappableAndCutsLongLines) {
-  EXPECT_EQ(ConvertEventLine(L"a\x4E2D" L"b\r\n"), "a b\r\n");
-  const std::string cut = ConvertEventLine(std::wstring(5000, L'x') + L"\r\n");
-  ASSERT_EQ(cut.size(), 4096u);
-  EXPECT_EQ(cut.substr(4094), "\r\n");
-  EXPECT_EQ(cut.substr(0, 4094), std::string(4094, 'x'));
+  struct Row {
+    const char* name;
+    UINT codePage;
+    std::wstring line;
+    std::string bytes;
+  } rows[] = {
+      {"Western: unmappable becomes a blank", 1252, L"a\x4E2D" L"b\r\n", "a b\r\n"},
+      {"UTF-8 system code page: every character", CP_UTF8, L"a\x4E2D" L"b\r\n", "a\xE4\xB8\xAD" "b\r\n"},
+      {"Western: long line cut", 1252, std::wstring(5000, L'x') + L"\r\n", std::string(4094, 'x') + "\r\n"},
+      {"UTF-8: long line cut", CP_UTF8, std::wstring(5000, L'x') + L"\r\n", std::string(4094, 'x') + "\r\n"},
+      // Two bytes a character: 2047 characters fill the 4094 bytes.
+      {"UTF-8: cut between characters", CP_UTF8, std::wstring(3000, L'\x00E9') + L"\r\n",
+       dv::ToUtf8(std::wstring(2047, L'\x00E9')) + "\r\n"},
+      {"UTF-8: a character that would not fit is left out", CP_UTF8,
+       std::wstring(4093, L'x') + L"\x4E2D\r\n", std::string(4093, 'x') + "\r\n"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(ConvertEventLine(r.line, r.codePage), r.bytes);
+  }
+  if (GetACP() != CP_UTF8) {
+    EXPECT_EQ(ConvertEventLine(L"a\x4E2D" L"b\r\n"), "a b\r\n");
+  }
 }
 
 TEST(SystemErrorText, FirstLineOrUnknown) {

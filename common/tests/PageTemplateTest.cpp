@@ -82,7 +82,7 @@ TEST_F(PageTemplateFile, LoadsNumFieldsSectionsWithReadDefaults) {
   t.Load(File());
   EXPECT_EQ(t.BackgroundPicture, L"c:\\bg.emf");
   EXPECT_EQ(t.ForgroundPicture, L"c:\\fg.emf");
-  ASSERT_EQ(t.NumFields(), 3);
+  ASSERT_EQ(t.numFields(), 3);
   EXPECT_EQ(t.fields[0].FieldName, L"User Name");
   EXPECT_EQ(t.fields[0].PrintText, 1);
   EXPECT_EQ(t.fields[1].DataFormat, L"%x");
@@ -105,7 +105,7 @@ TEST_F(PageTemplateFile, NumFieldsOutOfRangeGivesNoFields) {
     CPageTemplate t;
     t.AddField(L"Old", L"");
     t.Load(File());
-    EXPECT_EQ(t.NumFields(), 0);
+    EXPECT_EQ(t.numFields(), 0);
   }
 }
 
@@ -133,7 +133,7 @@ TEST_F(PageTemplateFile, SaveWritesFieldsInOrderAndLeavesOlderSections) {
   EXPECT_EQ(GetIniString(L"Field_4", L"FieldName", File()), L"Old");
   CPageTemplate back;
   back.Load(File());
-  ASSERT_EQ(back.NumFields(), 3);
+  ASSERT_EQ(back.numFields(), 3);
   EXPECT_EQ(back.BackgroundPicture, L"c:\\bg.emf");
   EXPECT_EQ(back.fields[0].FieldName, L"User Name");
   EXPECT_EQ(back.fields[1].FieldName, L"Time");
@@ -148,7 +148,7 @@ TEST(CPageTemplate, AddFieldAppendsAndCopiesAreIndependent) {
   for (int i = 0; i < 5; ++i) t.AddField(L"F" + std::to_wstring(i), L"d");
   t.fields[2].PrintText = 1;
   t.AddField(L"Sixth", L"%x");
-  ASSERT_EQ(t.NumFields(), 6);
+  ASSERT_EQ(t.numFields(), 6);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(t.fields[i].FieldName, L"F" + std::to_wstring(i));
   EXPECT_EQ(t.fields[2].PrintText, 1);
   EXPECT_EQ(t.fields[5].FieldName, L"Sixth");
@@ -159,7 +159,7 @@ TEST(CPageTemplate, AddFieldAppendsAndCopiesAreIndependent) {
   copy.fields[0].FieldName = L"changed";
   copy.AddField(L"Seventh", L"");
   EXPECT_EQ(t.fields[0].FieldName, L"F0");
-  EXPECT_EQ(t.NumFields(), 6);
+  EXPECT_EQ(t.numFields(), 6);
 }
 
 TEST_F(PageTemplateFile, MissingFileIsAnEmptyTemplate) {
@@ -169,7 +169,7 @@ TEST_F(PageTemplateFile, MissingFileIsAnEmptyTemplate) {
   t.Load(folder.Path() + L"missing.dpt");
   EXPECT_EQ(t.BackgroundPicture, L"");
   EXPECT_EQ(t.ForgroundPicture, L"");
-  EXPECT_EQ(t.NumFields(), 0);
+  EXPECT_EQ(t.numFields(), 0);
 }
 
 }  // namespace

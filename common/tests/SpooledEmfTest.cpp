@@ -166,14 +166,127 @@ TEST_F(SpooledEmfTest, RecordsThatCannotBeRightEndTheStream) {
   }
 }
 
-TEST_F(SpooledEmfTest, BytesThatAreNoMetafileGiveNullAndMoveOn) {
-  std::wstring path = Write(L"job.Org", kHeader + Record(12, std::string(64, 'x')) + Record(12, page2));
-  CSpooledEmf reader(path);
-  EXPECT_EQ(reader.GetPageCount(), 2);
-  EXPECT_EQ(reader.GetPage(1), nullptr);
-  dv::EnhMetaFileHandle second(reader.GetPage(2));
-  ASSERT_TRUE(second);
-  EXPECT_EQ(MetafileBytes(second.get()), page2);
+// A copy of a metafile's bytes with one 32-bit value replaced.
+std::string Patched(std::string bytes, size_t offset, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  return bytes;
+}
+
+uint32_t U32At(const std::string& bytes, size_t offset) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(bytes[offset + i]);
+  return v;
+}
+
+// Offsets of the records of a well-formed metafile, header first.
+std::vector<size_t> RecordOffsets(const std::string& emf) {
+  std::vector<size_t> offsets;
+  for (size_t at = 0; at < emf.size(); at += U32At(emf, at + 4)) offsets.push_back(at);
+  return offsets;
+}
+
+bool WellFormed(const std::string& bytes) {
+  return IsWellFormedEmf(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size());
+}
+
+// A page whose second record has the size 0: GDI accepts such bytes, and
+// playing them never returns.
+std::string ZeroSizedRecordPage(const std::string& page) { return Patched(page, RecordOffsets(page)[1] + 4, 0); }
+
+TEST_F(SpooledEmfTest, RecordChainsThatCannotBeWalkedAreNoMetafile) {
+  const std::vector<size_t> at = RecordOffsets(page1);
+  ASSERT_GE(at.size(), 3u);
+  const size_t eof = at.back();
+  const uint32_t total = static_cast<uint32_t>(page1.size());
+  ASSERT_EQ(U32At(page1, eof), static_cast<uint32_t>(EMR_EOF));
+  // Without its EMR_EOF record, the byte count cut to match.
+  const std::string noEof = Patched(page1.substr(0, eof), 48, static_cast<uint32_t>(eof));
+  struct Row {
+    const char* name;
+    std::string bytes;
+    bool wellFormed;
+  } rows[] = {
+      {"a whole page", page1, true},
+      {"trailing bytes after the metafile", page1 + std::string(8, '\0'), true},
+      {"a record of size 0", ZeroSizedRecordPage(page1), false},
+      {"a record of size 4", Patched(page1, at[1] + 4, 4), false},
+      {"a record size that is no multiple of 4", Patched(page1, at[1] + 4, U32At(page1, at[1] + 4) + 2), false},
+      {"the last record past the end", Patched(page1, eof + 4, U32At(page1, eof + 4) + 4), false},
+      {"a record size near 4 GB", Patched(page1, at[1] + 4, 0xFFFFFFF8u), false},
+      {"header size 0", Patched(page1, 4, 0), false},
+      {"header size beyond the metafile", Patched(page1, 4, total + 4), false},
+      {"byte count beyond the bytes", Patched(page1, 48, total + 4), false},
+      {"byte count cutting a record", Patched(page1, 48, static_cast<uint32_t>(eof + 4)), false},
+      {"byte count 0", Patched(page1, 48, 0), false},
+      {"no EMR_EOF at the end", noEof, false},
+      {"not a metafile header", Patched(page1, 0, EMR_EOF), false},
+      {"no metafile signature", Patched(page1, 40, 0x12345678), false},
+      {"64 bytes of text", std::string(64, 'x'), false},
+      {"nothing", std::string(), false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(WellFormed(row.bytes), row.wellFormed);
+  }
+  // No part of a metafile cut short passes, whatever the cut.
+  for (size_t length = 0; length < page1.size(); ++length)
+    ASSERT_FALSE(WellFormed(page1.substr(0, length))) << "cut at " << length;
+  EXPECT_FALSE(IsWellFormedEmf(nullptr, 100));
+}
+
+TEST_F(SpooledEmfTest, PagesThatAreNoMetafileGiveNullAndMoveOn) {
+  struct Row {
+    const char* name;
+    std::string damaged;
+  } rows[] = {
+      {"text", std::string(64, 'x')},
+      {"a record of size 0", ZeroSizedRecordPage(page1)},
+      {"no EMR_EOF", page1.substr(0, page1.size() - 20)},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::wstring path = Write(L"job.Org", kHeader + Record(12, row.damaged) + Record(12, page2));
+    CSpooledEmf reader(path);
+    EXPECT_EQ(reader.GetPageCount(), 2);
+    SetLastError(0);
+    EXPECT_EQ(reader.GetPage(1), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
+    dv::EnhMetaFileHandle second(reader.GetPage(2));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(MetafileBytes(second.get()), page2);
+    // Past the stream's last page, with a count that promises more.
+    CSpooledEmf trusting(path, 3);
+    dv::EnhMetaFileHandle skipped(trusting.GetPage(2));
+    EXPECT_TRUE(skipped);
+    SetLastError(0);
+    EXPECT_EQ(trusting.GetPage(3), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HANDLE_EOF));
+  }
+}
+
+TEST_F(SpooledEmfTest, PictureFilesLoadOnlyWhenWellFormed) {
+  struct Row {
+    const char* name;
+    std::string bytes;  // "-": no file
+    bool loads;
+  } rows[] = {
+      {"a metafile", page1, true},
+      {"a record of size 0", ZeroSizedRecordPage(page1), false},
+      {"cut short", page1.substr(0, page1.size() / 2), false},
+      {"empty file", "", false},
+      {"no file", "-", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::wstring path = install.Path() + L"picture.emf";
+    DeleteFileW(path.c_str());
+    if (row.bytes != "-") Write(L"picture.emf", row.bytes);
+    dv::EnhMetaFileHandle picture(LoadWellFormedEmf(path));
+    EXPECT_EQ(static_cast<bool>(picture), row.loads);
+    if (picture) {
+      EXPECT_EQ(MetafileBytes(picture.get()), row.bytes);
+    }
+  }
 }
 
 TEST_F(SpooledEmfTest, AnotherFileRestartsTheReadingPosition) {

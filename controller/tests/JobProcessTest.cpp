@@ -192,7 +192,7 @@ TEST_F(JobProcessTest, AddingGroupsAndUsers) {
   Type(IDC_JP_USER_NAME, L"a=b");
   Press(IDC_JP_ADD_USER);
   ASSERT_EQ(1u, messages.size());
-  EXPECT_EQ(L"\"a=b\" is not a legal user name", messages[0]);
+  EXPECT_EQ(L"\"a=b\" is not a legal user name: it cannot hold \"=\"", messages[0]);
   EXPECT_EQ(L"a=b", Text(IDC_JP_USER_NAME));
   Type(IDC_JP_USER_NAME, L" kim ");
   Press(IDC_JP_ADD_USER);
@@ -256,6 +256,70 @@ TEST_F(JobProcessTest, ScenarioFieldsStoreTheirPathsWhereTheyBelong) {
   EXPECT_EQ(L"C:\\s\\typedprinter.scn", Read(L"PrinterScenarios", L"Typed Printer"));
   EXPECT_EQ(L"C:\\s\\alpha.scn", Read(L"PrinterScenarios", L"Alpha"));
   EXPECT_EQ(L"2;#;INV;#;C:\\s\\inv.scn", Read(L"JobnameScenarios", L"Invoices"));
+}
+
+// Every kind of name the dialog stores is refused, with a message that names
+// the character, when the settings file could not give it back unchanged;
+// nothing is added, and what OK writes loads back whole.
+TEST_F(JobProcessTest, NamesTheSettingsFileCannotHoldAreRefused) {
+  struct Row {
+    const char* name;
+    int edit;  // where the name is typed
+    const wchar_t* typed;
+    const wchar_t* message;
+  } rows[] = {
+      {"rule opening a section", IDC_JP_RULE_NAME, L"[Draft]",
+       L"\"[Draft]\" is not a legal rule name: it cannot start with \"[\""},
+      {"rule with =", IDC_JP_RULE_NAME, L"a=b", L"\"a=b\" is not a legal rule name: it cannot hold \"=\""},
+      {"rule as a comment", IDC_JP_RULE_NAME, L";old", L"\";old\" is not a legal rule name: it cannot start with \";\""},
+      {"empty rule", IDC_JP_RULE_NAME, L"", L"\"\" is not a legal rule name: it cannot be empty"},
+      {"rule with a blank at its end", IDC_JP_RULE_NAME, L"Draft ",
+       L"\"Draft \" is not a legal rule name: it cannot end with a blank"},
+      {"group with ]", IDC_JP_GROUP_NAME, L"a]b", L"\"a]b\" is not a legal group name: it cannot hold \"]\""},
+      {"quoted group", IDC_JP_GROUP_NAME, L" 'Sales' ",
+       L"\"'Sales'\" is not a legal group name: it cannot be enclosed in \"'\""},
+      {"user as a comment", IDC_JP_USER_NAME, L";kim", L"\";kim\" is not a legal user name: it cannot start with \";\""},
+      {"printer with =", IDC_JP_PRINTER, L"HP=4", L"\"HP=4\" is not a legal printer name: it cannot hold \"=\""},
+  };
+  WriteSettings();
+  Open();
+  Click(IDC_JP_BY_PRINTER);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    messages.clear();
+    Type(row.edit, row.typed);
+    switch (row.edit) {
+      case IDC_JP_RULE_NAME: Press(IDC_JP_ADD_RULE); break;
+      case IDC_JP_GROUP_NAME: Click(IDC_JP_BY_GROUP); Press(IDC_JP_ADD_GROUP); break;
+      case IDC_JP_USER_NAME: Click(IDC_JP_BY_GROUP); Press(IDC_JP_ADD_USER); break;
+      default:
+        Click(IDC_JP_BY_PRINTER);
+        TypePath(IDC_JP_PRINTER_SCENARIO, L"C:\\s\\p.scn");
+        // Refused silently before the file dialog, with the message after it.
+        SendMessageW(dialog->Hwnd(), WM_BROWSECTRL_PRESSED, 0,
+                     reinterpret_cast<LPARAM>(dialog->Field(IDC_JP_PRINTER_SCENARIO).Hwnd()));
+        EXPECT_TRUE(messages.empty());
+        SendMessageW(dialog->Hwnd(), WM_BROWSECTRL_NOTIFY, 1,
+                     reinterpret_cast<LPARAM>(dialog->Field(IDC_JP_PRINTER_SCENARIO).Hwnd()));
+        break;
+    }
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ(row.message, messages[0]);
+    EXPECT_EQ(UINT(MB_OK | MB_ICONEXCLAMATION), types.back());
+    EXPECT_EQ(row.typed, Text(row.edit)) << "the typed name stays to be mended";
+  }
+  EXPECT_EQ((std::vector<std::wstring>{L"Invoices"}), Items(IDC_JP_RULE_LIST));
+  EXPECT_EQ((std::vector<std::wstring>{L"Admin", L"Sales"}), Items(IDC_JP_GROUP_LIST));
+  EXPECT_EQ((std::vector<std::wstring>{L"joe"}), Items(IDC_JP_USER_LIST));
+  EXPECT_EQ(1u, dialog->Defs().GetPrinterScenarios().size());
+
+  // A rule after the refused ones is stored and loads back with the others.
+  Type(IDC_JP_RULE_NAME, L"Orders");
+  Press(IDC_JP_ADD_RULE);
+  Press(IDOK);
+  CJobRuleArray saved;
+  EXPECT_EQ(2, saved.Load(Ini(), SectionWarning::Silent));
+  EXPECT_EQ(1, saved.FindRule(L"Orders"));
 }
 
 TEST_F(JobProcessTest, CancelLeavesTheFileAsItWas) {

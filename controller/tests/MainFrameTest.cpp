@@ -1,8 +1,15 @@
 // The main frame: Save Print Jobs and Auto Refresh toggles, the status panes
 // and the automatic refresh on the idle pass, prompts and tooltips, the
-// commands left to later editors.
+// commands that are offered, the menu, toolbar and accelerator tables, and
+// the event log viewer started from View > Event Log.
 #include "controller/tests/ControllerFixture.h"
 
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <tuple>
+
+#include "common/EventLog.h"
 #include "ui/StatusBar.h"
 
 namespace ctltest {
@@ -148,7 +155,7 @@ TEST_F(ControllerTest, PromptsAndTooltipsAreTheSystemsTexts) {
   EXPECT_EQ(L"For Help, press F1", frame->statusBar.PaneText(message));
 }
 
-TEST_F(ControllerTest, EmptySpoolDoesNothingAndLaterEditorsAreNotOfferedYet) {
+TEST_F(ControllerTest, EmptySpoolDoesNothingAndEveryMenuCommandIsOffered) {
   AddJob(3);
   ASSERT_TRUE(Start());
   EXPECT_TRUE(frame->IsCommandEnabled(ID_FILE_EMPTY_SPOOL));
@@ -166,6 +173,141 @@ TEST_F(ControllerTest, EmptySpoolDoesNothingAndLaterEditorsAreNotOfferedYet) {
     SCOPED_TRACE(id);
     EXPECT_FALSE(frame->IsCommandEnabled(id));
   }
+}
+
+// The main menu as "Menu|id text|..." lines, a separator as "-".
+std::vector<std::string> MenuLines(HMENU menu) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t title[64] = {};
+    GetMenuStringW(menu, i, title, 64, MF_BYPOSITION);
+    std::string line = dv::ToUtf8(title);
+    HMENU popup = GetSubMenu(menu, i);
+    for (int j = 0; j < GetMenuItemCount(popup); ++j) {
+      wchar_t text[64] = {};
+      GetMenuStringW(popup, j, text, 64, MF_BYPOSITION);
+      const UINT id = GetMenuItemID(popup, j);
+      line += (GetMenuState(popup, j, MF_BYPOSITION) & MF_SEPARATOR) ? "|-"
+                                                                      : "|" + std::to_string(id) + " " + dv::ToUtf8(text);
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST_F(ControllerTest, MenuToolbarAndKeysAreTheSystemsTables) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ((std::vector<std::string>{
+                "&File|57607 Re&print Jobs...|57609 Pre&view Job...|32780 View Job Information...|32782 Delete Jobs..."
+                "|-|32783 Empty Spool...|-|32772 &Save Print Jobs|-|57665 E&xit",
+                "&View|59392 &Toolbar|59393 &Status Bar|-|32786 Event &Log...|-|32776 &Refresh Now\tF5"
+                "|32805 Auto Refresh",
+                "&Edit|32797 Job Process...|32793 &Scenario File...|32794 Page &Template...",
+                "&Tools|32788 &Options...|32807 Last Job Number...|-|32806 Password...",
+                "&Help|57667 &Help Topics|-|57664 &About Dorvane...",
+            }),
+            MenuLines(GetMenu(frame->Hwnd())));
+
+  // Toolbar 128 in order, 0 for a separator.
+  std::vector<int> buttons;
+  const HWND bar = frame->toolBar.Hwnd();
+  for (int i = 0; i < static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0)); ++i) {
+    TBBUTTON button = {};
+    SendMessageW(bar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+    buttons.push_back((button.fsStyle & BTNS_SEP) ? 0 : button.idCommand);
+  }
+  EXPECT_EQ((std::vector<int>{32772, 0, 32776, 0, 57607, 57609, 32780, 32782, 0, 32786, 0, 32797, 32793, 32794}),
+            buttons);
+
+  // Accelerator table 128: key, modifiers and command of every entry.
+  HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+  ASSERT_NE(nullptr, table);
+  std::vector<ACCEL> entries(CopyAcceleratorTableW(table, nullptr, 0));
+  CopyAcceleratorTableW(table, entries.data(), static_cast<int>(entries.size()));
+  using Key = std::tuple<int, int, int>;  // modifiers, key, command
+  std::vector<Key> keys;
+  for (const ACCEL& a : entries) {
+    EXPECT_TRUE(a.fVirt & FVIRTKEY);
+    keys.emplace_back(a.fVirt & (FSHIFT | FCONTROL | FALT), a.key, a.cmd);
+  }
+  std::vector<Key> expected{
+      {0, VK_F5, 32776},          {FCONTROL, 'P', 57607},      {0, VK_F1, 57670},
+      {FSHIFT, VK_F1, 57669},     {FCONTROL, 'N', 57600},      {FCONTROL, 'O', 57601},
+      {FCONTROL, 'S', 57603},     {FCONTROL, 'C', 57634},      {FCONTROL, VK_INSERT, 57634},
+      {FCONTROL, 'X', 57635},     {FSHIFT, VK_DELETE, 57635},  {FCONTROL, 'V', 57637},
+      {FSHIFT, VK_INSERT, 57637}, {FCONTROL, 'Z', 57643},      {FALT, VK_BACK, 57643},
+      {0, VK_F6, 57680},          {FSHIFT, VK_F6, 57681},
+  };
+  std::sort(keys.begin(), keys.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(expected, keys);
+}
+
+// The ids of the processes of a program, by its file name.
+std::vector<DWORD> ProcessesOf(const wchar_t* exe) {
+  std::vector<DWORD> ids;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return ids;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    if (_wcsicmp(entry.szExeFile, exe) == 0) ids.push_back(entry.th32ProcessID);
+  CloseHandle(snapshot);
+  return ids;
+}
+
+struct ViewerWindow {
+  DWORD process;
+  HWND hwnd = nullptr;
+};
+
+BOOL CALLBACK FindViewerWindow(HWND hwnd, LPARAM param) {
+  auto& found = *reinterpret_cast<ViewerWindow*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(hwnd, &process);
+  wchar_t caption[64] = {};
+  GetWindowTextW(hwnd, caption, 64);
+  if (process != found.process || wcsncmp(caption, L"Event Log Viewer", 16) != 0) return TRUE;
+  found.hwnd = hwnd;
+  return FALSE;
+}
+
+// The viewer lies beside the controller: a copy of the built viewer beside
+// the test program (which plays the controller) is started on the install
+// folder's event log, and shows that log (its three events).
+TEST_F(ControllerTest, EventLogStartsTheViewerOnTheLog) {
+  // The copy and the viewer it runs go at the end, whatever the outcome.
+  struct StartedViewer {
+    std::wstring file = GetModuleFolder() + L"jotview.exe";
+    DWORD process = 0;
+    ~StartedViewer() {
+      if (HANDLE h = process ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process) : nullptr) {
+        TerminateProcess(h, 0);
+        WaitForSingleObject(h, 5000);
+        CloseHandle(h);
+      }
+      DeleteFileW(file.c_str());
+    }
+  } viewer;
+  ASSERT_TRUE(CopyFileW(dvtest::BuiltFile(L"viewer\\Jotview.exe").c_str(), viewer.file.c_str(), FALSE));
+  ASSERT_TRUE(Start());  // writes the log's first event
+  WriteEvent(4001, L"second");
+  WriteEvent(4001, L"third");
+  const std::vector<DWORD> before = ProcessesOf(L"jotview.exe");
+  Command(ID_VIEW_EVENT_LOG);
+
+  // The caption counts the events once the log is read.
+  ViewerWindow window{0};
+  wchar_t caption[128] = {};
+  for (int tries = 0; tries < 200 && !wcsstr(caption, L"Events)"); ++tries) {
+    for (DWORD id : ProcessesOf(L"jotview.exe"))
+      if (std::find(before.begin(), before.end(), id) == before.end()) viewer.process = window.process = id;
+    if (window.process && !window.hwnd) EnumWindows(FindViewerWindow, reinterpret_cast<LPARAM>(&window));
+    if (window.hwnd) GetWindowTextW(window.hwnd, caption, 128);
+    if (!wcsstr(caption, L"Events)")) Sleep(50);
+  }
+  ASSERT_NE(0u, window.process) << "no viewer process was started";
+  EXPECT_EQ(L"Event Log Viewer (3 Events)", std::wstring(caption));
 }
 
 TEST_F(ControllerTest, ExitClosesTheMainWindow) {

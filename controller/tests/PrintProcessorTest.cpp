@@ -259,6 +259,25 @@ TEST(PrintProcessorSpoolerTest, SetsAndReadsAPrintersProcessorThroughTheSpooler)
   EXPECT_FALSE(SetPrinterPrintProcessor(L"No Such Printer", L"Dorvane"));
 }
 
+// The install through the platform's own spooler: the file lands in the
+// directory the spooler names, and the spooler accepts the registration.
+TEST(PrintProcessorSpoolerTest, InstallCopiesIntoTheSpoolersDirectoryAndRegisters) {
+  ScopedSpooler restore;
+  Spooler() = SpoolerCalls();
+  wchar_t directory[MAX_PATH] = {};
+  DWORD needed = 0;
+  ASSERT_TRUE(GetPrintProcessorDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof directory,
+                                          &needed));
+  const std::wstring source = GetModuleFolder() + kPrintProcessorFile;
+  const std::wstring target = AddTrailingBackslash(directory) + kPrintProcessorFile;
+  DeleteFileW(target.c_str());
+  ASSERT_TRUE(dvtest::WriteFileBytes(source, "print processor for the real spooler"));
+  EXPECT_TRUE(InstallPrintProcessor());
+  EXPECT_EQ("print processor for the real spooler", dvtest::ReadFileBytes(target));
+  DeleteFileW(source.c_str());
+  DeleteFileW(target.c_str());
+}
+
 TEST(PrintProcessorSpoolerTest, FillAppendsThePrintersToTheList) {
   ScopedSpooler restore;
   Spooler() = SpoolerCalls();

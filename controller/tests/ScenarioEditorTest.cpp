@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "common/DriverConfig.h"
 #include "common/PlatformHelpers.h"
 #include "controller/DlgEditScenario.h"
 #include "controller/ScenarioConfigs.h"
@@ -109,7 +110,7 @@ class ScenarioEditorTest : public ControllerTest {
     wchar_t probe[16] = {};
     GetPrivateProfileStringW(section.c_str(), key.c_str(), L"<absent>", probe, 16, file.c_str());
     if (std::wstring(probe) == L"<absent>") return probe;
-    return ReadWholeIniString(file, section, key);
+    return ReadDriverConfigurationText(file, section, key);
   }
   // The "key=value" lines of the file, in file order.
   std::vector<std::string> Lines() {

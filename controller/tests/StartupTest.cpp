@@ -83,17 +83,58 @@ TEST_F(ControllerTest, AHandWrittenRegistryCopyKeepsTheControllerLocked) {
   EntrancePassword() = DefaultEntrancePasswordSource();
   WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"EntrancePassword", L"ABC123");
   int prompts = 0;
+  RECT prompt = {}, main = {};
   ui::Dialog::SetModalHook([&](ui::Dialog& dlg) {
     ++prompts;
+    GetWindowRect(dlg.Hwnd(), &prompt);
+    GetWindowRect(GetWindow(dlg.Hwnd(), GW_OWNER), &main);
     dlg.EndDialog(IDCANCEL);
   });
   const bool started = Start();
+  // Centred over the main window, not over its menu at the screen's corner.
+  EXPECT_NEAR((main.left + main.right) / 2, (prompt.left + prompt.right) / 2, 1);
+  EXPECT_NEAR((main.top + main.bottom) / 2, (prompt.top + prompt.bottom) / 2, 1);
   WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"EntrancePassword", L"");
   EXPECT_FALSE(started);
   EXPECT_EQ(1, prompts);
   ASSERT_EQ(1u, EventsWithCode(2006).size());
   EXPECT_TRUE(Start()) << "an empty registry copy sets no password";
   EXPECT_EQ(1, prompts);
+}
+
+// The prompt comes before the message loop's first idle pass: the panes must
+// already show the values, not the sample texts that size them.
+TEST_F(ControllerTest, StatusPanesShowTheirValuesWhenThePasswordIsAsked) {
+  AddJob(7);
+  AddJob(8);
+  SetGeneral(L"LastJobNumber", L"8");
+  EntrancePassword().readStored = [] { return std::wstring(L"pw"); };
+  std::wstring lastJob, jobCount;
+  EntrancePassword().prompt = [&](HWND owner, const std::wstring&, std::wstring& typed) {
+    const CMainFrame* main = static_cast<CMainFrame*>(ui::Window::FromHandle(owner));
+    lastJob = main->statusBar.PaneText(main->statusBar.CommandToIndex(ID_INDICATOR_LAST_JOB));
+    jobCount = main->statusBar.PaneText(main->statusBar.CommandToIndex(ID_INDICATOR_JOB_COUNT));
+    typed = L"pw";
+    return true;
+  };
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(L" Last job number is: 8", lastJob);
+  EXPECT_EQ(L" Number of jobs in the spool: 2", jobCount);
+}
+
+// The class library's profile key exists after start-up and holds nothing.
+TEST_F(ControllerTest, StartUpCreatesTheEmptyProfileKey) {
+  const std::wstring path = L"Software\\Local AppWizard-Generated Applications\\Dorvane";
+  RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+  ASSERT_TRUE(Start());
+  HKEY key = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key));
+  DWORD subkeys = 1, values = 1;
+  EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                            nullptr, nullptr, nullptr, nullptr));
+  RegCloseKey(key);
+  EXPECT_EQ(0u, subkeys);
+  EXPECT_EQ(0u, values);
 }
 
 TEST_F(ControllerTest, MenuCheckMarksFollowTheSettingsFile) {

@@ -117,7 +117,7 @@ TEST_F(TemplateEditorTest, NewTemplateGetsTheDefaultFieldsAndOkCreatesTheFile) {
       {L"User Name", L""}, {L"Printer Name", L""}, {L"Document Name", L""}, {L"Machine Name", L""},
       {L"Group", L""},     {L"Time", L"%H:%M"},    {L"Date", L"%x"},
       {L"Mixed Data", L"%Date%,%Time%,%User Name%,%Machine Name%"}};
-  ASSERT_EQ(8, t.NumFields());
+  ASSERT_EQ(8, t.numFields());
   for (int i = 0; i < 8; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(expected[i].first, t.fields[i].FieldName);
@@ -177,7 +177,7 @@ TEST_F(TemplateEditorTest, SortedListShowsTheFirstEntryAndMovingStoresTheFieldLe
   Ok();
 
   const CPageTemplate t = Reload();
-  ASSERT_EQ(2, t.NumFields());
+  ASSERT_EQ(2, t.numFields());
   EXPECT_EQ(L"Time", t.fields[0].FieldName);
   EXPECT_EQ(L"255,0,1,0,0,700,0,12,Arial", t.fields[0].TextFont);
   EXPECT_EQ(12, t.fields[0].TextTop);
@@ -200,7 +200,7 @@ TEST_F(TemplateEditorTest, FieldsOfOneNameAllEditTheFirst) {
   dialog->SetItemText(IDC_TPL_DATA_FORMAT, L"changed");
   Ok();
   const CPageTemplate t = Reload();
-  ASSERT_EQ(2, t.NumFields());
+  ASSERT_EQ(2, t.numFields());
   EXPECT_EQ(L"changed", t.fields[0].DataFormat);
   EXPECT_EQ(L"second", t.fields[1].DataFormat);
   EXPECT_EQ(9, t.fields[1].TextTop);
@@ -422,7 +422,7 @@ TEST_F(TemplateEditorTest, PageTemplateCommandOpensTheEditorOnTheChosenFile) {
   Command(ID_EDIT_PAGE_TEMPLATE);
   EXPECT_EQ(2, asked);
   EXPECT_EQ(1, shown);
-  EXPECT_EQ(8, Reload().NumFields());
+  EXPECT_EQ(8, Reload().numFields());
 }
 
 }  // namespace

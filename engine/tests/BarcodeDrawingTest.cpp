@@ -71,6 +71,30 @@ class Canvas {
   uint32_t* pixels_ = nullptr;
 };
 
+// The data characters of the guard forms, from the symbol structure of
+// ISO/IEC 15420: (first module, number of 7-module characters) after the
+// start guard and after the centre guard. Their modules are drawn short;
+// the guards, and UPC-A's number system and check digits, stay full
+// height.
+struct DataCharacters {
+  int first;
+  int count;
+};
+std::vector<DataCharacters> ShortCharacters(int type) {
+  switch (type) {
+    case 12: return {{3, 6}, {50, 6}};   // EAN-13: 101, 6 chars, 01010, 6 chars, 101
+    case 13: return {{3, 4}, {36, 4}};   // EAN-8: 101, 4 chars, 01010, 4 chars, 101
+    case 14: return {{3, 6}};            // UPC-E: 101, 6 chars, 010101
+    case 15: return {{10, 5}, {50, 5}};  // UPC-A: as EAN-13, first and last digit long
+    default: return {};
+  }
+}
+bool IsShortByStandard(int type, int module) {
+  for (const DataCharacters& d : ShortCharacters(type))
+    if (module >= d.first && module < d.first + 7 * d.count) return true;
+  return false;
+}
+
 class BarcodeDrawing : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(install_.Install(dvtest::BuiltFile(L"barcode\\Strimlet.dll"))); }
@@ -122,7 +146,7 @@ TEST_F(BarcodeDrawing, ModulesAtEveryRotation) {
     for (int i = 0; i < 95; ++i) {
       SCOPED_TRACE(i);
       const bool bar = bits[i] == '1';
-      const bool isShort = guard && CoBarcode::IsShortModule(12, i);
+      const bool isShort = guard && IsShortByStandard(12, i);
       // Centre of module i along the bar axis, and a point at the side where
       // every bar reaches (anchored) and at the side only full bars reach.
       int along = 0, anchoredX = 0, anchoredY = 0, farX = 0, farY = 0;
@@ -190,6 +214,7 @@ TEST_F(BarcodeDrawing, GuardFormsKeepGuardsLong) {
     std::vector<int> longBars;  // guard bars that stay full height
   };
   const Row rows[] = {
+      {"EAN-13", 12, L"400638133393", 11, L"4006381333931", {0, 2, 46, 48, 92, 94}},
       {"EAN-8", 13, L"9638507", 4, L"96385074", {0, 2, 32, 34, 64, 66}},
       {"UPC-E", 14, L"123456", 5, L"1234565", {0, 2, 46, 48, 50}},
       {"UPC-A", 15, L"03600029145", 6, L"036000291452", {0, 2, 46, 48, 92, 94}},
@@ -199,30 +224,75 @@ TEST_F(BarcodeDrawing, GuardFormsKeepGuardsLong) {
     const std::string bits = Bits(row.prepared, row.symbology);
     ASSERT_FALSE(bits.empty());
     const int n = static_cast<int>(bits.size());
-    // 2 modules each; UPC-A takes a twelfth off both ends.
-    const int length = row.type == 15 ? 2 * n * 12 / 10 : 2 * n;
-    const int margin = row.type == 15 ? length / 12 : 0;
+    // 2 modules each; EAN-13 takes a thirteenth off the start, UPC-A a
+    // twelfth off both ends.
+    const int length = row.type == 15 ? 2 * n * 12 / 10 : (row.type == 12 ? 2 * n * 13 / 12 : 2 * n);
+    const int margin = row.type == 15 || row.type == 12 ? length / (row.type == 15 ? 12 : 13) : 0;
     Canvas canvas(length + 20, 60);
     const RECT r = {10, 10, 10 + length, 50};
     Draw(canvas, row.type, row.text, r, 0);
-    const int w = static_cast<int>((length - 2 * margin) / n);
+    const int w = (length - (row.type == 15 ? 2 : 1) * margin) / n;
     ASSERT_EQ(w, 2);
     for (int m : row.longBars) {
       SCOPED_TRACE(m);
       ASSERT_EQ(bits[m], '1');
       EXPECT_TRUE(canvas.Ink(10 + margin + m * w, 49));
     }
+    // Every bar: from the top, and down to the bottom unless it belongs to
+    // a data character.
     for (int m = 0; m < n; ++m) {
-      if (bits[m] == '1' && CoBarcode::IsShortModule(row.type, m)) {
-        EXPECT_FALSE(canvas.Ink(10 + margin + m * w, 49)) << m;
-        EXPECT_TRUE(canvas.Ink(10 + margin + m * w, 10)) << m;
-      }
+      if (bits[m] != '1') continue;
+      EXPECT_TRUE(canvas.Ink(10 + margin + m * w, 10)) << m;
+      EXPECT_EQ(canvas.Ink(10 + margin + m * w, 49), !IsShortByStandard(row.type, m)) << m;
     }
   }
   // UPC-A's first and last digits are drawn long with the guards.
   EXPECT_FALSE(CoBarcode::IsShortModule(15, 9));
   EXPECT_TRUE(CoBarcode::IsShortModule(15, 10));
   EXPECT_FALSE(CoBarcode::IsShortModule(15, 84));
+}
+
+TEST_F(BarcodeDrawing, GuardMarginsAtEveryRotation) {
+  // Bar-axis lengths at which the margin changes the module width: EAN-13
+  // in 195 takes 15 off one end (180 / 95 gives 1, 195 / 95 would give 2),
+  // UPC-A in 200 takes 16 off both ends (168 / 95 gives 1; 200 / 95 would
+  // give 2). Along the bar axis, from the rectangle's start: where the
+  // modules begin, and whether module 0 comes first or last.
+  struct Row {
+    int type;
+    int rotation;
+    int length;
+    int start;      // first drawn position along the axis
+    bool reversed;  // module 0 at the far end of the drawn modules
+  };
+  const Row rows[] = {
+      {12, 0, 195, 15, false},  {12, 90, 195, 0, true},   {12, 180, 195, 0, true},  {12, 270, 195, 15, false},
+      {15, 0, 200, 16, false},  {15, 90, 200, 16, true},  {15, 180, 200, 16, true}, {15, 270, 200, 16, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << "type " << row.type << " at " << row.rotation);
+    const std::string bits = Bits(row.type == 12 ? L"4006381333931" : L"036000291452", row.type == 12 ? 11 : 6);
+    ASSERT_EQ(bits.size(), 95u);
+    const bool turned = row.rotation == 90 || row.rotation == 270;
+    const RECT drawn = turned ? RECT{30, 20, 90, 20 + row.length} : RECT{20, 30, 20 + row.length, 90};
+    Canvas canvas(320, 320);
+    Draw(canvas, row.type, row.type == 12 ? L"400638133393" : L"03600029145", drawn, row.rotation);
+    for (int a = 0; a < row.length; ++a) {
+      // A point of every bar: short bars hang from the top at 0, stand on
+      // the bottom at 180, reach the right edge at 270 and the left at 90.
+      int x = 0, y = 0;
+      switch (row.rotation) {
+        case 90: x = drawn.left, y = drawn.top + a; break;
+        case 180: x = drawn.left + a, y = drawn.bottom - 1; break;
+        case 270: x = drawn.right - 1, y = drawn.top + a; break;
+        default: x = drawn.left + a, y = drawn.top; break;
+      }
+      const int i = a - row.start;
+      const bool inside = i >= 0 && i < 95;
+      const int module = row.reversed ? 94 - i : i;
+      ASSERT_EQ(canvas.Ink(x, y), inside && bits[module] == '1') << "at " << a;
+    }
+  }
 }
 
 TEST_F(BarcodeDrawing, FailedBarcodesAreSilverBlocks) {

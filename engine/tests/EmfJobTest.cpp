@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -162,7 +163,6 @@ TEST_F(EmfJobTest, PagesFillTheirCellsSheetBySheet) {
       {"7 pages 6-up", 6, 1, 7, 7, 2, true, 2, 3},
       {"9 pages 9-up", 9, 1, 9, 9, 1, false, 3, 3},
       {"17 pages 16-up", 16, 1, 17, 17, 2, false, 4, 4},
-      {"more pages counted than spooled", 2, 1, 2, 3, 2, true, 1, 2},
       {"1-up", 1, 1, 2, 2, 2, false, 1, 1},
   };
   for (const Row& r : rows) {
@@ -364,6 +364,89 @@ TEST_F(EmfJobTest, DestinationPrinterFallsBackToPrinterName) {
   ASSERT_EQ(install.EventDetails(1004).size(), 1u);
 }
 
+// Offsets of the page records (type 12) of a spool stream, and the stream's
+// length at the end.
+std::vector<size_t> PageRecordOffsets(const std::string& stream) {
+  std::vector<size_t> offsets;
+  size_t at = 0;
+  while (at + 8 <= stream.size()) {
+    uint32_t type = 0, size = 0;
+    memcpy(&type, &stream[at], 4);
+    memcpy(&size, &stream[at + 4], 4);
+    if (type == dvfix::kEmriMetafileData) offsets.push_back(at);
+    at += 8 + (type == dvfix::kEmriHeader ? size - 8 : size);
+  }
+  offsets.push_back(stream.size());
+  return offsets;
+}
+
+TEST_F(EmfJobTest, PagesTheStreamCannotDeliverFailTheJob) {
+  // The spool data of a 3-page job, and where its page records start.
+  const int probe = dvfix::SpoolEmfJob(Spec(3));
+  ASSERT_GT(probe, 0);
+  const std::string whole = dvtest::ReadFileBytes(dvfix::SpoolFilePath(probe, L"Org"));
+  const std::vector<size_t> page = PageRecordOffsets(whole);
+  ASSERT_EQ(page.size(), 4u);
+  std::string damaged = whole;  // page 2 with a record of size 0 after its header
+  uint32_t headerSize = 0;
+  memcpy(&headerSize, &whole[page[1] + 8 + 4], 4);
+  memset(&damaged[page[1] + 8 + headerSize + 4], 0, 4);
+
+  struct Row {
+    const char* name;
+    std::string data;  // the Org file; "-" none
+    int totalPages;
+    int failedPage;   // 0: the job prints
+    DWORD error;
+    int sheets;       // printed, when the job prints
+  } rows[] = {
+      {"TotalPages beyond the stream", whole, 5, 4, ERROR_HANDLE_EOF, 0},
+      {"TotalPages 2147483647", whole, 2147483647, 4, ERROR_HANDLE_EOF, 0},
+      {"cut inside the header record", whole.substr(0, 12), 3, 1, ERROR_HANDLE_EOF, 0},
+      {"cut inside page 1", whole.substr(0, page[0] + 40), 3, 1, ERROR_HANDLE_EOF, 0},
+      {"cut after page 1", whole.substr(0, page[1]), 3, 2, ERROR_HANDLE_EOF, 0},
+      {"cut inside page 2's record header", whole.substr(0, page[1] + 6), 3, 2, ERROR_HANDLE_EOF, 0},
+      {"cut inside page 3", whole.substr(0, page[3] - 4), 3, 3, ERROR_HANDLE_EOF, 0},
+      {"page 2 damaged", damaged, 3, 2, ERROR_INVALID_DATA, 0},
+      {"no spool data", "-", 3, 0, ERROR_FILE_NOT_FOUND, 0},
+      {"TotalPages 0 counts the stream", whole, 0, 0, 0, 3},
+      {"TotalPages -1 counts the stream", whole, -1, 0, 0, 3},
+      {"the whole stream", whole, 3, 0, 0, 3},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    dvtest::ScopedInstallFolder folder(L"EmfJobTest_Undeliverable");
+    SetIniInt(L"General", L"DeleteFilesAfter", folder.SettingsFile(), 1);
+    dvfix::EmfJobSpec spec = Spec(3);
+    spec.totalPages = r.totalPages;
+    const int job = dvfix::SpoolEmfJob(spec);
+    ASSERT_GT(job, 0);
+    const std::wstring org = dvfix::SpoolFilePath(job, L"Org");
+    if (r.data == "-")
+      DeleteFileW(org.c_str());
+    else
+      ASSERT_TRUE(dvtest::WriteFileBytes(org, r.data));
+    printer.ClearOutput();
+    const bool fails = r.failedPage != 0 || r.error != 0;
+    EXPECT_EQ(dvfix::ProcessSpooledJob(job, false, dvtest::BuiltFile(L"engine\\Jobforge.Dll")), fails ? 0 : 1);
+    EXPECT_EQ(dvtest::FileExistsAt(dvfix::SpoolFilePath(job, L"Ctl")), fails);
+    EXPECT_EQ(dvtest::FileExistsAt(dvfix::SpoolFilePath(job, L"Dvm")), fails);
+    EXPECT_EQ(dvtest::FileExistsAt(org), fails && r.data != "-");
+    EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), r.sheets);
+    if (!fails) {
+      EXPECT_TRUE(folder.EventLines().empty());
+      continue;
+    }
+    const std::wstring where = r.failedPage != 0 ? dv::Format(L"Page %d, File name: %ls", r.failedPage, org.c_str())
+                                                 : dv::Format(L"File name: %ls", org.c_str());
+    EXPECT_EQ(folder.EventDetails(1007),
+              std::vector<std::string>{dv::ToUtf8(dv::Format(L"GetLastError Returned: %d (%ls), %ls",
+                                                             static_cast<int>(r.error),
+                                                             GetSystemErrorText(r.error).c_str(), where.c_str()))});
+    EXPECT_EQ(folder.EventLines().size(), 1u);
+  }
+}
+
 // The page loop itself, on a printer device context, with layers that record
 // what they see.
 namespace {
@@ -390,7 +473,6 @@ class RecordingLayers : public PageLayers {
     }
   }
   std::wstring Description(int page) override { return dv::Format(L"template of page %d", page); }
-  bool PrintsBacksidePage() const override { return backside_; }
 
   std::vector<std::wstring> calls;
   std::vector<XFORM> transforms;
@@ -432,13 +514,13 @@ class PageLoopTest : public EmfJobTest {
 };
 
 TEST_F(PageLoopTest, LayersInOrderAndPageTemplatesWritten) {
-  const std::wstring org = SpoolPages({1, 1}, DrawColourPage);
+  const std::wstring org = SpoolPages({1, 1, 1}, DrawColourPage);
   const std::wstring ctl = install.SpoolFolder() + L"loop.Ctl";
   dv::DcHandle dc = StartDocument();
   RecordingLayers layers(dc.get());
   CSpooledEmf reader(org, 3);
   EmfPageJob job;
-  job.totalPages = 3;  // one more than the stream holds
+  job.totalPages = 3;
   job.controlFile = ctl;
   EXPECT_EQ(PrintEmfPages(dc.get(), reader, layers, job).failedEvent, 0);
   EndDoc(dc.get());
@@ -456,6 +538,38 @@ TEST_F(PageLoopTest, LayersInOrderAndPageTemplatesWritten) {
   EndDoc(empty.get());
   EXPECT_TRUE(none.calls.empty());
   EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), 0);
+}
+
+TEST_F(PageLoopTest, APageTheStreamLacksStopsTheLoopBeforeItsSheet) {
+  const std::wstring org = SpoolPages({1, 1}, DrawColourPage);
+  struct Row {
+    int pagesPerSide;
+    std::vector<std::wstring> calls;
+  } rows[] = {
+      {1, {L"1:1", L"0:1", L"3:1", L"1:2", L"0:2", L"3:2"}},
+      {2, {L"1:1", L"0:2", L"3:2"}},  // page 3 would have started a sheet of its own
+      {4, {L"1:1"}},                   // the open sheet is left to the document's abort
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.pagesPerSide);
+    const std::wstring ctl = install.SpoolFolder() + L"short.Ctl";
+    DeleteFileW(ctl.c_str());
+    dv::DcHandle dc = StartDocument();
+    RecordingLayers layers(dc.get());
+    CSpooledEmf reader(org, 3);
+    EmfPageJob job;
+    job.totalPages = 3;  // one more than the stream holds
+    job.pagesPerSide = r.pagesPerSide;
+    job.controlFile = ctl;
+    const EmfPagesResult result = PrintEmfPages(dc.get(), reader, layers, job);
+    AbortDoc(dc.get());
+    EXPECT_EQ(result.failedEvent, 1007);
+    EXPECT_EQ(result.failedPage, 3);
+    EXPECT_EQ(result.error, static_cast<DWORD>(ERROR_HANDLE_EOF));
+    EXPECT_EQ(layers.calls, r.calls);
+    EXPECT_EQ(GetIniString(L"PageTemplates", L"2", ctl), L"template of page 2");
+    EXPECT_EQ(GetIniString(L"PageTemplates", L"3", ctl, L"none"), L"none");
+  }
 }
 
 TEST_F(PageLoopTest, TurnEndsWithThePagesForegroundLayer) {
@@ -504,7 +618,7 @@ TEST_F(PageLoopTest, LayersOfAnNupSheetGoUnderAndOverAllItsPages) {
   EndDoc(dc.get());
   // The background under the sheet's first page, the foreground over its
   // last; every page still gets its PageTemplates key.
-  EXPECT_EQ(layers.calls, (std::vector<std::wstring>{L"1:1", L"3:1", L"0:2", L"3:2", L"1:3", L"0:3", L"3:3"}));
+  EXPECT_EQ(layers.calls, (std::vector<std::wstring>{L"1:1", L"0:2", L"3:2", L"1:3", L"0:3", L"3:3"}));
   for (int p = 1; p <= 3; ++p)
     EXPECT_EQ(GetIniString(L"PageTemplates", std::to_wstring(p), job.controlFile),
               dv::Format(L"template of page %d", p));
@@ -519,7 +633,7 @@ TEST_F(PageLoopTest, LayersOfAnNupSheetGoUnderAndOverAllItsPages) {
   }
 }
 
-TEST_F(PageLoopTest, BacksidePageEndsTheOpenSheetFirst) {
+TEST_F(PageLoopTest, BackPageFollowsEachNupSheet) {
   const std::wstring org = SpoolPages({1, 1, 1, 1, 1}, DrawColourPage);
   dv::DcHandle dc = StartDocument();
   RecordingLayers layers(dc.get(), true);
@@ -529,18 +643,19 @@ TEST_F(PageLoopTest, BacksidePageEndsTheOpenSheetFirst) {
   job.pagesPerSide = 4;
   EXPECT_EQ(PrintEmfPages(dc.get(), reader, layers, job).failedEvent, 0);
   EndDoc(dc.get());
-  // Every page is followed by its back page; no page is opened inside
-  // another.
+  EXPECT_EQ(layers.calls, (std::vector<std::wstring>{L"1:1", L"0:4", L"3:4", L"1:5", L"0:5", L"3:5"}));
+  // Sheets of four pages, each followed by one back page; no page is opened
+  // inside another.
   const auto pages = Render();
-  ASSERT_EQ(pages.size(), 10u);
+  ASSERT_EQ(pages.size(), 4u);
   for (int p = 1; p <= 5; ++p) {
     SCOPED_TRACE(p);
-    SheetView front{pages[2 * (p - 1)], false};
-    SheetView back{pages[2 * (p - 1) + 1], false};
+    SheetView front{pages[2 * ((p - 1) / 4)], false};
     const int i = (p - 1) % 4;
     EXPECT_PRED2(Near, front.At((i % 2 + 0.5) / 2, (i / 2 + 0.5) / 2), Rgb(PageColour(p)));
-    EXPECT_GT(back.Ink(0.2, 0.2, 0.8, 0.8), 0.95);
   }
+  EXPECT_PRED2(Near, (SheetView{pages[2], false}.At(0.75, 0.75)), 0xFFFFFFu) << "sheet 2 holds page 5 only";
+  for (int back : {1, 3}) EXPECT_GT((SheetView{pages[back], false}.Ink(0.2, 0.2, 0.8, 0.8)), 0.95) << back;
 }
 
 TEST(PageCell, GridsAndCells) {

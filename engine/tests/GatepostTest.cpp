@@ -54,6 +54,22 @@ TEST_F(GatepostTest, NumbersWithAQueueOrHeaderFilePassOver) {
   EXPECT_EQ(dvtest::ReadFileBytes(gatepost_.QueueFile(17)), "older job");
 }
 
+TEST_F(GatepostTest, KeyMadeByTheEngineHasNoClass) {
+  // A key class is free text that no reader of the key looks at; the
+  // engine's writes make the key as a plain key without one.
+  ASSERT_EQ(RegDeleteTreeW(HKEY_LOCAL_MACHINE, kGatepostKey), ERROR_SUCCESS);
+  ASSERT_EQ(RegWriteHklmDword(kGatepostKey, L"JobNumber", 3), ERROR_SUCCESS);
+  dv::RegKey key;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kGatepostKey, 0, KEY_QUERY_VALUE, key.put()), ERROR_SUCCESS);
+  wchar_t keyClass[64] = L"unread";
+  DWORD classLength = 64;
+  ASSERT_EQ(RegQueryInfoKeyW(key.get(), keyClass, &classLength, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::wstring(keyClass, classLength), L"");
+  EXPECT_EQ(gatepost_.JobNumber(), 3);
+}
+
 TEST_F(GatepostTest, ExePathAndJobNumberAsRead) {
   struct Row {
     const char* name;

@@ -62,7 +62,7 @@ TEST_F(PipelineTest, TotalPagesDecidesHowManyPagesPrint) {
     int pagesInData;
     int totalPages;  // -2: no key
     int sheets;
-  } rows[] = {{2, -2, 1}, {2, 0, 0}, {3, 2, 2}};
+  } rows[] = {{2, -2, 1}, {2, 0, 2}, {3, 2, 2}};  // 0: the pages the stream holds
   for (const auto& r : rows) {
     SCOPED_TRACE(r.totalPages);
     printer_.ClearOutput();

@@ -62,7 +62,12 @@ TEST(PclPageCopy, PagesEndAtTheirFormFeed) {
       {"form feed inside a sequence's parameters", E + "&l" + FF + "2A" + FF, {E + "&l" + FF + "2A"}, ""},
       {"the dropped command, any case", "A" + E + "&b1M" + "B" + E + "&B1m" + "C" + FF, {"ABC"}, ""},
       {"the dropped command before a form feed", "A" + E + "&b1M" + FF + "B" + FF, {"A", "B"}, ""},
-      {"the dropped command inside raster data", E + "*b2W" + E + "&b1Mxy" + FF, {E + "*b2Wxy"}, ""},
+      // Raster data is binary: the five bytes of the dropped command in it
+      // are data, and what follows the data is read as the job has it.
+      {"the dropped command's bytes as raster data", "A" + E + "*b5W" + E + "&b1M" + "B" + FF + "C" + FF,
+       {"A" + E + "*b5W" + E + "&b1M" + "B", "C"}, ""},
+      {"raster data ending inside them", E + "*b2W" + E + "&b1Mxy" + FF, {E + "*b2W" + E + "&b1Mxy"}, ""},
+      {"the dropped command right after the data", E + "*b2Wxy" + E + "&b1M" + "z" + FF, {E + "*b2Wxyz"}, ""},
       {"a blank page keeps its first form feed", "A" + FF + FF + "B" + FF, {"A", FF + "B"}, ""},
       {"zero-count raster command", E + "*b0W" + FF + "Q", {E + "*b0W"}, "Q"},
       // Past the end of the data nothing is written: no zero bytes.
@@ -103,6 +108,38 @@ TEST(PclPageCopy, LongPagesAcrossBufferBoundaries) {
   EXPECT_EQ(job.pages[0], E + "*p0x0Y" + expected[0]);
   for (size_t p = 1; p < expected.size(); ++p) EXPECT_EQ(job.pages[p], expected[p]) << "page " << p + 1;
   EXPECT_EQ(job.rest, E + "E" + UEL);
+}
+
+TEST(PclPageCopy, DataCountsBeyondTheData) {
+  // A data count larger than the data left (up to and past INT_MAX, where
+  // the scanner saturates it) copies what is left and nothing else, wherever
+  // the command lies in the read buffer.
+  std::string tail;
+  for (int i = 0; i < 64; ++i) tail.push_back("\x1b&b1M\x0c\x00xyz"[i % 10]);
+  const std::string header = E + "E";
+  struct Row {
+    const char* name;
+    std::string before;  // page data before the command
+    std::string count;
+    std::string data;    // all the data there is after the command
+  } rows[] = {
+      {"INT_MAX after text", "HELLO", "2147483647", tail + FF},
+      {"INT_MAX - 1", "HELLO", "2147483646", tail},
+      {"saturated count", "HELLO", "99999999999999999999", tail + FF},
+      {"command at the end of the read buffer", std::string(16379, 'a'), "2147483647", tail + FF},
+      {"data over several buffers", "", "2147483647", std::string(50000, '\x1b') + tail},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string page = E + "*p0x0Y" + row.before + E + "*b" + row.count + "W" + row.data;
+    CopiedJob job = CopyJob(header + page, 2);
+    EXPECT_EQ(job.header, header);
+    ASSERT_EQ(job.pages.size(), 2u);
+    EXPECT_EQ(job.pages[0].size(), page.size());
+    EXPECT_TRUE(job.pages[0] == page);
+    EXPECT_EQ(job.pages[1], "");
+    EXPECT_EQ(job.rest, "");
+  }
 }
 
 TEST(PclDuplexHeader, DigitInTheHeader) {
@@ -166,6 +203,7 @@ TEST_F(RawFileTest, PageCount) {
       {"job end then PJL keeps it pending", "A" + FF + UEL + "@PJL EOJ\r\n", 1},
       {"job end then text counts", "A" + FF + UEL + "B", 2},
       {"empty data", "", 1},
+      {"data count near INT_MAX runs to the end", "A" + FF + "B" + E + "*b2147483647W" + FF + "C" + FF + "D", 2},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -204,6 +242,13 @@ TEST_F(RawFileTest, Analysis) {
     EXPECT_EQ(AnalyzeRawJob(Ctl(), Write(row.data)), row.result);
     EXPECT_EQ(GetIniString(L"General", L"Orientation", Ctl(), L"-"), row.orientation);
     EXPECT_EQ(GetIniString(L"General", L"DevmodePaper", Ctl(), L"-"), row.paper);
+    // The same analysis on the bytes in memory.
+    std::string bytes = row.data;
+    VFile memory(&bytes, VFile::kReadString);
+    const RawAnalysis found = AnalyzeRawData(memory);
+    EXPECT_EQ(found.kind, row.result);
+    EXPECT_EQ(found.orientation == 0 ? L"-" : std::to_wstring(found.orientation), std::wstring(row.orientation));
+    EXPECT_EQ(found.a4, std::wstring(row.paper) == L"9 (A4)");
   }
 }
 
@@ -226,7 +271,7 @@ std::string ReferencePage(PrnLang& scanner, VFile& in) {
     BYTE five[5];
     int got = 0;
     in.Peek(five, 5, &got);
-    if (got == 5 && five[0] == 0x1b && five[1] == '&' && (five[2] | 0x20) == 'b' && five[3] == '1' &&
+    if (scanner.DataRemaining() == 0 && got == 5 && five[0] == 0x1b && five[1] == '&' && (five[2] | 0x20) == 'b' && five[3] == '1' &&
         (five[4] | 0x20) == 'm') {
       in.Read(nullptr, 5);
       BYTE next = 0;
@@ -366,6 +411,8 @@ TEST_F(RawFileTest, PageCountShortcutsCountAsTheByteRulesDo) {
   for (unsigned seed = 1; seed <= 30; ++seed) {
     SCOPED_TRACE(seed);
     const std::string data = RandomPcl(seed * 7919, 30000 + seed * 1231);
-    EXPECT_EQ(CountPcl5Pages(Write(data)), ReferenceCount(data));
+    const int expected = ReferenceCount(data);
+    EXPECT_EQ(CountPcl5Pages(Write(data)), expected);
+    EXPECT_EQ(CountPcl5Pages(data.data(), data.size()), expected);
   }
 }

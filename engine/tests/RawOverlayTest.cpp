@@ -55,6 +55,10 @@ TEST(MacroCopy, PageCommandsOnly) {
       {"from the start without either", "%!PS-Adobe-3.0\nshowpage\n", "%!PS-Adobe-3.0\nshowpage\n"},
       {"form feed in raster data does not stop", E + "*p0x0Y" + E + "*b2W" + FF + FF + "x" + FF + "tail",
        E + "*p0x0Y" + E + "*b2W" + FF + FF + "x"},
+      {"raster data passes untouched", E + "*p0x0Y" + E + "*b10W" + E + "&l1X" + E + "&b1M" + FF + "tail",
+       E + "*p0x0Y" + E + "*b10W" + E + "&l1X" + E + "&b1M"},
+      {"data count beyond the data", E + "*p0x0Y" + E + "*b2147483647W" + E + "&b1M" + FF + "x",
+       E + "*p0x0Y" + E + "*b2147483647W" + E + "&b1M" + FF + "x"},
       {"empty macro file", "", ""},
   };
   for (const Row& row : rows) {

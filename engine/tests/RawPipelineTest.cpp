@@ -106,8 +106,8 @@ TEST_F(RawPipelineTest, PageCountAndDuplexRules) {
        E + "*p0x0Y" + "a" + FF + "b" + FF, L"0", L"PCL5"},
       {"the print processor's count stands", 0, E + "*p0x0Y" + "a" + FF + "b" + FF + "c" + FF, 2,
        E + "*p0x0Y" + "a" + FF + "b" + FF + "c" + FF, L"0", L"-"},
-      {"more pages than the data holds add nothing", 0, E + "*p0x0Y" + "a" + FF, 3,
-       E + "*p0x0Y" + "a" + FF + FF + FF, L"0", L"-"},
+      {"more pages than the data holds make none of nothing", 0, E + "*p0x0Y" + "a" + FF, 3,
+       E + "*p0x0Y" + "a" + FF, L"0", L"-"},
       {"forced duplex outside 1-3", 7, E + "&l1S" + E + "*p0x0Y" + "a" + FF + "b" + FF, 0,
        E + "&l1S" + E + "*p0x0Y" + "a" + FF + "b" + FF, L"7", L"PCL5"},
   };
@@ -121,6 +121,42 @@ TEST_F(RawPipelineTest, PageCountAndDuplexRules) {
     EXPECT_EQ(GetIniString(L"Job", L"Duplex", Ctl(job)), row.duplex);
     EXPECT_EQ(GetIniString(L"General", L"PrintLanguage", Ctl(job), L"-"), row.language);
   }
+}
+
+TEST_F(RawPipelineTest, DataCountsAndPageCountsThatTheDataDoesNotBackUp) {
+  // Each job printed through the export: its result, its files and the
+  // bytes that reached the printer.
+  SetIniInt(L"General", L"DeleteFilesAfter", install_.SettingsFile(), 1);
+  std::string tail;
+  for (int i = 0; i < 64; ++i) tail.push_back(static_cast<char>(i * 37));
+  struct Row {
+    const char* name;
+    std::string data;
+    int totalPages;  // in the control file
+    std::string printed;
+  } rows[] = {
+      // One page (the form feed is raster data): printed one-sided.
+      {"raster count of INT_MAX, data shorter", E + "E" + E + "*p0x0Y" + "HELLO" + E + "*b2147483647W" + tail + FF, 0,
+       E + "E" + E + "&l0S" + E + "*p0x0Y" + "HELLO" + E + "*b2147483647W" + tail + FF + FF},
+      {"raster count of INT_MAX, no ESC after it", E + "*p0x0Y" + "x" + E + "*b2147483647W" + "abc", 0,
+       E + "&l0S" + E + "*p0x0Y" + "x" + E + "*b2147483647W" + "abc" + FF},
+      {"ESC&b1M inside raster data", E + "*p0x0Y" + "A" + E + "*b5W" + E + "&b1M" + "B" + FF + "C" + FF, 0,
+       E + "*p0x0Y" + "A" + E + "*b5W" + E + "&b1M" + "B" + FF + "C" + FF},
+      {"TotalPages of INT_MAX on two pages", E + "*p0x0Y" + "a" + FF + "b" + FF, 2147483647,
+       E + "*p0x0Y" + "a" + FF + "b" + FF},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    printer_.ClearOutput();
+    const int job = Spool(row.data, row.totalPages);
+    EXPECT_EQ(Process(job), 1);
+    for (const wchar_t* ext : {L"Ctl", L"Job", L"Org"})
+      EXPECT_FALSE(dvtest::FileExistsAt(dvfix::SpoolFilePath(job, ext))) << ext;
+    const std::string printed = printer_.Output();
+    EXPECT_EQ(printed.size(), row.printed.size());
+    EXPECT_TRUE(printed == row.printed);
+  }
+  EXPECT_TRUE(EventCodes().empty());
 }
 
 TEST_F(RawPipelineTest, PclXlAndPostScriptPassThroughUnchanged) {

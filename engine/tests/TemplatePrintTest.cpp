@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "common/Handles.h"
@@ -190,7 +191,7 @@ TEST_F(TemplatePrintTest, LayersAndTextFieldsLandWhereTheTemplateSays) {
   }
 }
 
-TEST_F(TemplatePrintTest, BacksideTemplateMakesAPageAfterEveryPage) {
+TEST_F(TemplatePrintTest, BacksideTemplateMakesAPageAfterEverySheet) {
   CPageTemplate front;
   front.BackgroundPicture = Picture(L"front.emf", [](HDC dc, int, int, int) {
     FillMm(dc, 10, 10, 60, 60, RGB(0, 0, 0));
@@ -203,45 +204,106 @@ TEST_F(TemplatePrintTest, BacksideTemplateMakesAPageAfterEveryPage) {
   back.Save(Path(L"back.dpt"));
   SetIniString(L"General", L"PortraitDefaultTemplateFile", Scn(), Path(L"front.dpt"));
   SetIniString(L"General", L"PortraitBacksideTemplateFile", Scn(), Path(L"back.dpt"));
-
-  dvfix::EmfJobSpec spec;
-  spec.pages = 2;
-  spec.draw = [](HDC, int, int, int) {};  // blank pages: only the layers print
-  const int dpi = 50;
-  const auto pages = PrintAndRender(spec, dpi);
-  ASSERT_EQ(pages.size(), 4u);
-  auto at = [dpi](double mm) { return static_cast<int>(dpi * mm / 25.4); };
-  for (int i = 0; i < 4; ++i) {
-    SCOPED_TRACE(i);
-    const bool isBack = i % 2 == 1;
-    EXPECT_GT(pages[i].InkRatio(at(15), at(15), at(55), at(55)), isBack ? -1.0 : 0.95);
-    EXPECT_LT(pages[i].InkRatio(at(15), at(15), at(55), at(55)), isBack ? 0.01 : 2.0);
-    EXPECT_GT(pages[i].InkRatio(at(85), at(125), at(125), at(165)), isBack ? 0.95 : -1.0);
-    EXPECT_LT(pages[i].InkRatio(at(85), at(125), at(125), at(165)), isBack ? 2.0 : 0.01);
-  }
-  const std::wstring ctl = dvfix::SpoolFilePath(job, L"Ctl");
   const std::wstring description = Path(L"front.dpt") + L", Backside = " + Path(L"back.dpt");
-  EXPECT_EQ(GetIniString(L"PageTemplates", L"1", ctl), description);
-  EXPECT_EQ(GetIniString(L"PageTemplates", L"2", ctl), description);
+
+  struct Row {
+    const char* name;
+    int pages, pagesPerSide;
+    int sheets;  // front sheets, each followed by its back page
+  } rows[] = {
+      {"1-up: a back page after every page", 2, 1, 2},
+      {"4-up: sheets of four pages", 5, 4, 2},
+      {"4-up, one full sheet", 4, 4, 1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    dvfix::EmfJobSpec spec;
+    spec.pages = r.pages;
+    spec.pagesPerSide = r.pagesPerSide;
+    spec.draw = [](HDC, int, int, int) {};  // blank pages: only the layers print
+    const int dpi = 50;
+    const auto pages = PrintAndRender(spec, dpi);
+    ASSERT_EQ(static_cast<int>(pages.size()), 2 * r.sheets);
+    auto at = [dpi](double mm) { return static_cast<int>(dpi * mm / 25.4); };
+    for (size_t i = 0; i < pages.size(); ++i) {
+      SCOPED_TRACE(i);
+      const bool isBack = i % 2 == 1;
+      EXPECT_GT(pages[i].InkRatio(at(15), at(15), at(55), at(55)), isBack ? -1.0 : 0.95);
+      EXPECT_LT(pages[i].InkRatio(at(15), at(15), at(55), at(55)), isBack ? 0.01 : 2.0);
+      EXPECT_GT(pages[i].InkRatio(at(85), at(125), at(125), at(165)), isBack ? 0.95 : -1.0);
+      EXPECT_LT(pages[i].InkRatio(at(85), at(125), at(125), at(165)), isBack ? 2.0 : 0.01);
+    }
+    // Every page keeps its own key.
+    const std::wstring ctl = dvfix::SpoolFilePath(job, L"Ctl");
+    for (int p = 1; p <= r.pages; ++p)
+      EXPECT_EQ(GetIniString(L"PageTemplates", std::to_wstring(p), ctl), description) << p;
+  }
 }
 
 TEST_F(TemplatePrintTest, MissingPicturesAndTemplateFilesDrawNothing) {
-  CPageTemplate front;
-  front.BackgroundPicture = Path(L"missing.emf");
-  front.ForgroundPicture = install.Path();  // a folder
+  const std::wstring good = Picture(L"good.emf", [](HDC dc, int, int, int) {
+    FillMm(dc, 10, 10, 60, 60, RGB(0, 0, 0));
+  });
   ASSERT_TRUE(dvtest::WriteFileBytes(Path(L"notemf.emf"), "not a metafile"));
-  front.BackgroundPicture = Path(L"notemf.emf");
-  front.Save(Path(L"front.dpt"));
+  // One layer's picture cannot be played; the other layer still is.
+  struct Row {
+    const char* name;
+    std::wstring background;
+    std::wstring foreground;
+  } rows[] = {
+      {"background missing", Path(L"missing.emf"), good},
+      {"background a folder", install.Path(), good},
+      {"background not a metafile", Path(L"notemf.emf"), good},
+      {"foreground missing", good, Path(L"missing.emf")},
+      {"foreground a folder", good, install.Path()},
+      {"foreground not a metafile", good, Path(L"notemf.emf")},
+  };
   SetIniString(L"General", L"PortraitDefaultTemplateFile", Scn(), Path(L"front.dpt"));
   SetIniString(L"General", L"PortraitBacksideTemplateFile", Scn(), Path(L"nowhere.dpt"));
+  const int dpi = 20;
+  auto at = [dpi](double mm) { return static_cast<int>(dpi * mm / 25.4); };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CPageTemplate front;
+    front.BackgroundPicture = row.background;
+    front.ForgroundPicture = row.foreground;
+    front.Save(Path(L"front.dpt"));
+
+    dvfix::EmfJobSpec spec;
+    spec.draw = [](HDC, int, int, int) {};
+    const auto pages = PrintAndRender(spec, dpi);
+    // The missing backside file still counts as a template file: its page
+    // is printed, blank, as the scenario asks.
+    ASSERT_EQ(pages.size(), 2u);
+    const dvtest::RenderedPage& page = pages[0];
+    EXPECT_GT(page.InkRatio(at(15), at(15), at(55), at(55)), 0.95);
+    EXPECT_EQ(page.InkRatio(at(65), 0, page.width, page.height), 0.0);
+    EXPECT_EQ(page.InkRatio(0, at(65), page.width, page.height), 0.0);
+    EXPECT_EQ(pages[1].InkRatio(0, 0, pages[1].width, pages[1].height), 0.0);
+  }
+}
+
+TEST_F(TemplatePrintTest, DamagedPictureDrawsNothing) {
+  // A picture whose second record has the size 0: GDI loads it, and playing
+  // it never returns.
+  std::vector<BYTE> damaged = dvfix::RecordEmfPage(printer.Name(), nullptr, 1, [](HDC dc, int, int, int) {
+    FillMm(dc, 10, 10, 60, 60, RGB(0, 0, 0));
+  });
+  ASSERT_GT(damaged.size(), 100u);
+  uint32_t headerSize = 0;
+  memcpy(&headerSize, &damaged[4], 4);
+  memset(&damaged[headerSize + 4], 0, 4);
+  ASSERT_TRUE(dvtest::WriteFileBytes(Path(L"damaged.emf"), std::string(damaged.begin(), damaged.end())));
+  CPageTemplate front;
+  front.BackgroundPicture = Path(L"damaged.emf");
+  front.Save(Path(L"front.dpt"));
+  SetIniString(L"General", L"PortraitDefaultTemplateFile", Scn(), Path(L"front.dpt"));
 
   dvfix::EmfJobSpec spec;
   spec.draw = [](HDC, int, int, int) {};
   const auto pages = PrintAndRender(spec, 20);
-  // The missing backside file still counts as a template file: its page is
-  // printed, blank, as the scenario asks.
-  ASSERT_EQ(pages.size(), 2u);
-  for (const auto& page : pages) EXPECT_EQ(page.InkRatio(0, 0, page.width, page.height), 0.0);
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(pages[0].InkRatio(0, 0, pages[0].width, pages[0].height), 0.0);
 }
 
 }  // namespace

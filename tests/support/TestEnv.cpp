@@ -5,6 +5,7 @@
 #include <winspool.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -74,6 +75,15 @@ std::vector<std::string> ScopedInstallFolder::EventLines() const {
     pos = end + 2;
   }
   return lines;
+}
+
+std::vector<int> ScopedInstallFolder::EventCodes() const {
+  std::vector<int> codes;
+  for (const std::string& line : EventLines()) {
+    const size_t comma = line.find(',');
+    codes.push_back(comma == std::string::npos ? -1 : std::atoi(line.c_str() + comma + 1));
+  }
+  return codes;
 }
 
 std::vector<std::string> ScopedInstallFolder::EventDetails(int code) const {

@@ -33,6 +33,8 @@ class ScopedInstallFolder {
   std::wstring EventLog() const { return path_ + L"Events.log"; }
   // Lines of Events.log without their CR LF.
   std::vector<std::string> EventLines() const;
+  // The codes of the events, in the order they were written.
+  std::vector<int> EventCodes() const;
   // The details (everything after the time) of the events of one code.
   std::vector<std::string> EventDetails(int code) const;
   // Copies a built program or library (by its path) into the folder.

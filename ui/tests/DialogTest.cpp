@@ -78,6 +78,75 @@ TEST_F(LayerTest, ModalDialogLeavesADisabledOwnerDisabled) {
   EnableWindow(frame->Hwnd(), TRUE);
 }
 
+// The centre of a window's rectangle.
+POINT Centre(HWND hwnd) {
+  RECT r = {};
+  GetWindowRect(hwnd, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+TEST_F(LayerTest, DialogOpenedFromAModalDialogIsOwnedByItAndKeepsItDisabled) {
+  MoveWindow(frame->Hwnd(), 100, 80, 700, 500, TRUE);
+  struct Seen {
+    HWND self = nullptr, owner = nullptr;
+    bool outerEnabled = true, frameEnabled = true;
+    POINT centre{}, ownerCentre{};
+  } inner, outer;
+  NameDialog outerDialog, innerDialog;
+  ui::Dialog::SetModalHook([&](ui::Dialog& dlg) {
+    if (&dlg == &outerDialog) {
+      outer.self = dlg.Hwnd();
+      outer.owner = GetWindow(dlg.Hwnd(), GW_OWNER);
+      outer.centre = Centre(dlg.Hwnd());
+      outer.ownerCentre = Centre(frame->Hwnd());
+      // Opened with no owner, as the editors open one another.
+      if (!inner.owner) innerDialog.DoModal();
+      dlg.EndDialog(IDOK);
+      return;
+    }
+    inner.owner = GetWindow(dlg.Hwnd(), GW_OWNER);
+    inner.outerEnabled = IsWindowEnabled(outerDialog.Hwnd()) != FALSE;
+    inner.frameEnabled = IsWindowEnabled(frame->Hwnd()) != FALSE;
+    inner.centre = Centre(dlg.Hwnd());
+    inner.ownerCentre = Centre(outerDialog.Hwnd());
+    dlg.EndDialog(IDCANCEL);
+  });
+  EXPECT_EQ(IDOK, outerDialog.DoModal());
+  ui::Dialog::SetModalHook(nullptr);
+  EXPECT_EQ(frame->Hwnd(), outer.owner);
+  EXPECT_EQ(IDCANCEL, innerDialog.Result());
+  EXPECT_EQ(outer.self, inner.owner) << "owned by the dialog in front, not by the main window";
+  EXPECT_FALSE(inner.outerEnabled);
+  EXPECT_FALSE(inner.frameEnabled);
+  EXPECT_TRUE(IsWindowEnabled(frame->Hwnd()));
+  // Each opens centred over its owner (a pixel of rounding either way).
+  for (const Seen* seen : {&outer, &inner}) {
+    EXPECT_NEAR(seen->ownerCentre.x, seen->centre.x, 1);
+    EXPECT_NEAR(seen->ownerCentre.y, seen->centre.y, 1);
+  }
+}
+
+TEST_F(LayerTest, DialogThatPlacesItselfIsNotCentred) {
+  class Placed final : public ui::Dialog {
+   public:
+    Placed() : ui::Dialog(IDD_TEST_DIALOG) {}
+    RECT shown = {};
+
+   protected:
+    bool OnInitDialog() override {
+      SetWindowPos(Hwnd(), nullptr, 3, 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+      return true;
+    }
+    void OnIdle() override {
+      GetWindowRect(Hwnd(), &shown);
+      EndDialog(IDOK);
+    }
+  } dlg;
+  dlg.DoModal();
+  EXPECT_EQ(3, dlg.shown.left);
+  EXPECT_EQ(4, dlg.shown.top);
+}
+
 TEST(DialogTest, ModelessDialogEndsByDestroyingItself) {
   NameDialog dlg;
   ASSERT_TRUE(dlg.CreateModeless(nullptr));
