@@ -49,6 +49,23 @@ int LeadingNumber(const std::wstring& text) {
   return static_cast<int>(value);
 }
 
+bool SameTime(const FILETIME& a, const FILETIME& b) {
+  return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+// Whether a name from the folder listing is the given file name; compared
+// in place, as it is done for every file at every refresh.
+bool IsName(const std::wstring& name, const wchar_t* listed) {
+  const size_t n = name.size();
+  for (size_t i = 0; i < n; ++i)
+    if (listed[i] != name[i]) return false;  // a shorter name stops at its NUL
+  return listed[n] == L'\0';
+}
+
+bool AllDigits(const std::wstring& text) {
+  return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
 // Orders item data by the position a sort gives each value (unique values).
 int CALLBACK ByPosition(LPARAM a, LPARAM b, LPARAM positions) {
   const auto& position = *reinterpret_cast<const std::unordered_map<LPARAM, size_t>*>(positions);
@@ -57,6 +74,10 @@ int CALLBACK ByPosition(LPARAM a, LPARAM b, LPARAM positions) {
 }
 
 int CALLBACK ByValue(LPARAM a, LPARAM b, LPARAM) { return a < b ? -1 : a > b ? 1 : 0; }
+
+// More rows than a screen holds: a refresh that changes more rows than this
+// redraws the list once at the end rather than row by row.
+constexpr size_t kRedrawBatch = 64;
 
 }  // namespace
 
@@ -70,17 +91,18 @@ struct CSpoolFrm::JobRow {
   bool stamped = false;
   DWORD sizeHigh = 0, sizeLow = 0;
   FILETIME created = {}, written = {};
-  // Work of one refresh: whether the listing still holds the file, and
-  // whether the row's cells must show newly read texts.
-  bool listed = false;
+  // Work of one refresh: the last listing that held the file, and whether
+  // the row's cells must show newly read texts.
+  unsigned listing = 0;
+  size_t place = 0;  // in the last listing's order
   bool dirty = false;
+  bool removed = false;  // on its way out of the list
   // The row's place in text order, taken when a column click leaves it.
   size_t textRank = 0;
 
   bool SameStamp(const WIN32_FIND_DATAW& data) const {
     return stamped && sizeHigh == data.nFileSizeHigh && sizeLow == data.nFileSizeLow &&
-           CompareFileTime(&created, &data.ftCreationTime) == 0 &&
-           CompareFileTime(&written, &data.ftLastWriteTime) == 0;
+           SameTime(created, data.ftCreationTime) && SameTime(written, data.ftLastWriteTime);
   }
 
   // The list control's text order: lstrcmpW of the number texts. Of two
@@ -88,7 +110,10 @@ struct CSpoolFrm::JobRow {
   // folder listing's order (lstrcmpiW) comes first, as when the control
   // sorts the listing in as it comes.
   bool Before(const JobRow& other) const {
-    const int byText = lstrcmpW(number.c_str(), other.number.c_str());
+    // Texts of digits alone (the print processor's names) compare the same
+    // way code by code, without the cost of a linguistic comparison.
+    const int byText = AllDigits(number) && AllDigits(other.number) ? number.compare(other.number)
+                                                                      : lstrcmpW(number.c_str(), other.number.c_str());
     if (byText != 0) return byText < 0;
     const int byName = lstrcmpiW(other.fileName.c_str(), fileName.c_str());
     if (byName != 0) return byName < 0;
@@ -149,59 +174,90 @@ void CSpoolFrm::RebuildJobList() {
   jobList.DeleteAllItems();
   rows.clear();
   rowsByFile.clear();
+  listingOrder.clear();
   textOrder = true;
   RefreshJobList();
 }
 
 void CSpoolFrm::RefreshJobList() {
-  for (auto& row : rows) row->listed = false;
+  ++listing;
   std::vector<std::unique_ptr<JobRow>> added;
+  std::vector<JobRow*> order;
+  order.reserve(listingOrder.size() + 1);
   size_t listed = 0, changed = 0;
+  // The folder lists its files in the same order each time, so each name is
+  // first compared with the row that came next in the last listing; only a
+  // name that is not there is looked up.
+  size_t next = 0;
+  std::wstring name;
   // The full path pattern leaves the process's current folder alone. Files
   // only: a sub-folder named like a control file is no job. A missing spool
   // folder lists nothing and so empties the list.
   WIN32_FIND_DATAW data;
   dv::FindHandle find(FindFirstFileW((spoolFolder + L"*.ctl").c_str(), &data));
-  std::wstring name;
   if (find) {
     do {
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      name.assign(data.cFileName);
-      const auto known = rowsByFile.find(name);
-      if (known == rowsByFile.end()) {
+      JobRow* known = nullptr;
+      if (next < listingOrder.size() && IsName(listingOrder[next]->fileName, data.cFileName)) {
+        known = listingOrder[next++];
+      } else {
+        name.assign(data.cFileName);
+        const auto found = rowsByFile.find(name);
+        if (found != rowsByFile.end()) {
+          known = found->second;
+          // The names after it most likely follow it as they did before.
+          if (known->place < listingOrder.size() && listingOrder[known->place] == known) next = known->place + 1;
+        }
+      }
+      if (!known) {
         auto row = std::make_unique<JobRow>();
-        row->fileName = name;
-        const size_t dot = name.rfind(L'.');
-        row->number = name.substr(0, dot);
+        row->fileName = data.cFileName;
+        const size_t dot = row->fileName.rfind(L'.');
+        row->number = row->fileName.substr(0, dot);
         row->data = LeadingNumber(row->number);
         ReadRow(*row, data);
+        row->listing = listing;
+        row->place = order.size();
+        order.push_back(row.get());
         added.push_back(std::move(row));
         continue;
       }
-      JobRow& row = *known->second;
-      row.listed = true;
+      // A name listed twice (a folder changing under the listing) is one row.
+      if (known->listing == listing) continue;
+      known->listing = listing;
+      known->place = order.size();
+      order.push_back(known);
       ++listed;
-      if (!row.SameStamp(data)) {
-        ReadRow(row, data);
-        row.dirty = true;
+      if (!known->SameStamp(data)) {
+        ReadRow(*known, data);
+        known->dirty = true;
         ++changed;
       }
     } while (FindNextFileW(find.get(), &data));
   }
+  listingOrder = std::move(order);
   if (added.empty() && changed == 0 && listed == rows.size() && textOrder) return;
 
-  jobList.SetRedraw(false);
-  std::vector<bool> gone(rows.size(), false);
-  for (size_t i = 0; i < rows.size(); ++i) {
-    JobRow& row = *rows[i];
-    gone[i] = !row.listed;
-    if (row.dirty) ShowTexts(static_cast<int>(i), row, false);
-    row.dirty = false;
+  // Redrawing is held over changes to many rows only: for a few (the usual
+  // refresh, one new job at the end), the control's own invalidation of the
+  // rows it changed costs less than repainting the whole list afterwards.
+  const size_t touched = added.size() + changed + (rows.size() - listed);
+  const bool batch = touched > kRedrawBatch || !textOrder;
+  if (batch) jobList.SetRedraw(false);
+  if (changed != 0 || listed < rows.size()) {
+    std::vector<bool> gone(rows.size(), false);
+    for (size_t i = 0; i < rows.size(); ++i) {
+      JobRow& row = *rows[i];
+      gone[i] = row.listing != listing;
+      if (row.dirty) ShowTexts(static_cast<int>(i), row, false);
+      row.dirty = false;
+    }
+    if (listed < rows.size()) RemoveRows(gone);
   }
-  if (listed < rows.size()) RemoveRows(gone);
   if (!textOrder) ReturnToTextOrder();
-  if (!added.empty()) InsertRows(std::move(added));
-  jobList.SetRedraw(true);
+  if (!added.empty() && !InsertRows(std::move(added))) listingOrder.clear();
+  if (batch) jobList.SetRedraw(true);
 }
 
 void CSpoolFrm::ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed) {
@@ -225,7 +281,8 @@ void CSpoolFrm::ShowTexts(int index, const JobRow& row, bool newRow) const {
   }
 }
 
-void CSpoolFrm::InsertRows(std::vector<std::unique_ptr<JobRow>> added) {
+bool CSpoolFrm::InsertRows(std::vector<std::unique_ptr<JobRow>> added) {
+  bool all = true;
   std::sort(added.begin(), added.end(), [](const auto& a, const auto& b) { return a->Before(*b); });
   // The new rows go in from the smallest: each one's place is found by
   // halving from the place of the one before it.
@@ -235,15 +292,29 @@ void CSpoolFrm::InsertRows(std::vector<std::unique_ptr<JobRow>> added) {
                                         [](const auto& a, const auto& b) { return a->Before(*b); });
     const size_t index = static_cast<size_t>(place - rows.begin());
     // A row the control refuses is skipped; the next refresh tries it again.
-    if (jobList.InsertItem(static_cast<int>(index), row->number, row->data) < 0) continue;
+    if (jobList.InsertItem(static_cast<int>(index), row->number, row->data) < 0) {
+      all = false;
+      continue;
+    }
     ShowTexts(static_cast<int>(index), *row, true);
     rowsByFile[row->fileName] = row.get();
     rows.insert(place, std::move(row));
     from = index + 1;
   }
+  return all;
 }
 
 void CSpoolFrm::RemoveRows(const std::vector<bool>& remove) {
+  // The rows leave the last listing's order too, which stays good for the
+  // files that remain.
+  bool any = false;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (remove[i]) any = rows[i]->removed = true;
+  if (!any) return;
+  listingOrder.erase(
+      std::remove_if(listingOrder.begin(), listingOrder.end(), [](const JobRow* row) { return row->removed; }),
+      listingOrder.end());
+  for (size_t i = 0; i < listingOrder.size(); ++i) listingOrder[i]->place = i;
   // From the bottom, so that the indices still to come stay valid.
   for (size_t i = rows.size(); i-- > 0;) {
     if (!remove[i]) continue;

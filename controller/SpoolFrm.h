@@ -104,7 +104,8 @@ class CSpoolFrm final : public ui::FormView {
 
   void ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed);
   void ShowTexts(int index, const JobRow& row, bool newRow) const;
-  void InsertRows(std::vector<std::unique_ptr<JobRow>> added);
+  // False when the control refused a row (it is left out).
+  bool InsertRows(std::vector<std::unique_ptr<JobRow>> added);
   void RemoveRows(const std::vector<bool>& remove);
   void Reorder(RowOrder order);
   void ReturnToTextOrder();
@@ -115,6 +116,10 @@ class CSpoolFrm final : public ui::FormView {
   // The rows in the list's order, and the same rows by control file name.
   std::vector<std::unique_ptr<JobRow>> rows;
   std::unordered_map<std::wstring, JobRow*> rowsByFile;
+  // The rows in the order the last folder listing gave their files, and
+  // that listing's number; emptied whenever rows go outside a refresh.
+  std::vector<JobRow*> listingOrder;
+  unsigned listing = 0;
   // False after a column click: the next refresh restores the text order.
   bool textOrder = true;
 };
