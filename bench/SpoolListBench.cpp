@@ -1,16 +1,29 @@
-// Spool list rebuild against a bare read of the same control files.
-//
-// Fills the spool folder of a scratch install folder with 10,000 jobs, then
-// times the controller's rebuild of the spool list (listing, rows and the
-// eight keys per control file) against a loop that only lists the control
-// files and reads the same keys from each. Target: the rebuild takes at most
-// 1.5 times the bare read. Each side is timed three times, taking turns;
-// the best run counts. Exit code 0 when the target is met, 1 when not, 2
-// when the set-up failed.
+// The spool list on a spool folder of 10,000 jobs, in one run on the same
+// files:
+//   bare read      lists the folder and opens, reads and closes every
+//                  control file once; nothing is parsed or shown
+//   rebuild        the list emptied and made again from every control file
+//                  (target: at most 1.5 times the bare read)
+//   refresh        the frame's automatic refresh (Refresh Now) after one new
+//                  job arrived, with 10,000 jobs listed (target: at most the
+//                  folder listing plus a bare read of the new control file,
+//                  both timed beside it)
+//   column click   the sort of every row by job number, both directions
+//   delete         Delete of 1,000 selected jobs (every tenth row), the
+//                  confirmation answered Yes
+// The targets are measured with the main window not shown, so that the
+// figures are the list's own work; the refresh is then timed once more with
+// the window on screen, the drawing of the scroll bar and of the rows that
+// follows it included, and the column clicks and the delete are timed on
+// screen too. Each figure is the best of several runs; the rebuild and the
+// bare read take turns, as do the refresh and its two parts, so that a slow
+// spell of the machine falls on both sides. Exit code 0 when both targets
+// are met, 1 when not, 2 when the set-up failed.
 //   spool_list_bench.exe [jobs]
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -18,44 +31,75 @@
 #include "common/InstallFolder.h"
 #include "common/StringUtil.h"
 #include "controller/MainFrame.h"
+#include "controller/resource.h"
 #include "ui/App.h"
+#include "ui/CommonDialogs.h"
 
 namespace {
 
 const wchar_t kBenchFolder[] = L"C:\\dvbench\\spool_list\\";
-const wchar_t* const kKeys[] = {L"Document",  L"Status",           L"DateSpooled", L"TimeSpooled",
-                                L"UserName",  L"SourcePrinterName", L"PrinterName", L"TotalPages"};
-constexpr double kTarget = 1.5;
+constexpr double kRebuildTarget = 1.5;
+constexpr int kRounds = 3;
+constexpr int kRefreshRounds = 7;
+constexpr int kDeleted = 1000;
 
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+std::wstring JobFile(const std::wstring& spool, int number, const wchar_t* extension) {
+  return dv::Format(L"%ls%08d.%ls", spool.c_str(), number, extension);
+}
+
+// A RAW job as the print processor leaves it: control file and spool data.
 bool WriteJob(const std::wstring& spool, int number) {
   const std::string text = "[General]\r\nPrinterName=Finance Laser\r\nSourcePrinterName=Invoices\r\nDocument=Invoice " +
                            std::to_string(number) +
                            ".pdf\r\nUserName=anna\r\nMachineName=PC17\r\nDateSpooled=10/12/2024\r\n"
                            "TimeSpooled=09:41:00\r\nStatus=Printed\r\nTotalPages=3\r\nNumberOfPagesPerSide=1\r\n"
-                           "Orientation=1\r\nDatatype=NT EMF 1.008\r\n";
-  const std::wstring path = dv::Format(L"%ls%08d.Ctl", spool.c_str(), number);
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                  written == text.size();
-  CloseHandle(file);
-  return ok;
+                           "Orientation=1\r\nDatatype=RAW\r\n";
+  return WriteBytes(JobFile(spool, number, L"Org"), "\x1b" "E job " + std::to_string(number)) &&
+         WriteBytes(JobFile(spool, number, L"Ctl"), text);
 }
 
-// The bare read: every control file of the folder, the keys the list shows.
-size_t ReadAllKeys(const std::wstring& spool) {
-  size_t chars = 0;
+void DeleteJob(const std::wstring& spool, int number) {
+  DeleteFileW(JobFile(spool, number, L"Org").c_str());
+  DeleteFileW(JobFile(spool, number, L"Ctl").c_str());
+}
+
+// Opens, reads whole and closes one file; the bytes read.
+size_t ReadWhole(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  char buffer[4096];
+  size_t total = 0;
+  DWORD n = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) total += n;
+  CloseHandle(file);
+  return total;
+}
+
+// The control files of the folder, as a listing gives them; the count.
+template <typename F>
+size_t ListControlFiles(const std::wstring& spool, F each) {
+  size_t count = 0;
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW((spool + L"*.ctl").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return 0;
   do {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    const std::wstring path = spool + data.cFileName;
-    for (const wchar_t* key : kKeys) chars += GetIniString(L"General", key, path).size();
+    ++count;
+    each(data.cFileName);
   } while (FindNextFileW(find, &data));
   FindClose(find);
-  return chars;
+  return count;
 }
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to, const LARGE_INTEGER& freq) {
@@ -72,6 +116,16 @@ double Time(F run) {
   return Seconds(a, b, freq);
 }
 
+// Lets the window handle what the last operation queued (paint included).
+void Settle(HWND window) {
+  UpdateWindow(window);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
 void RemoveFolder(const std::wstring& folder) {
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW((folder + L"spool\\*").c_str(), &data);
@@ -84,13 +138,20 @@ void RemoveFolder(const std::wstring& folder) {
   }
   RemoveDirectoryW((folder + L"spool").c_str());
   DeleteFileW((folder + L"Dorvane.ini").c_str());
+  DeleteFileW((folder + L"Events.log").c_str());
   RemoveDirectoryW(folder.c_str());
 }
+
+const wchar_t* Verdict(bool met) { return met ? L"met" : L"MISSED"; }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const int jobs = argc > 1 ? _wtoi(argv[1]) : 10000;
+  if (jobs < kDeleted * 2) {
+    std::fwprintf(stderr, L"at least %d jobs\n", kDeleted * 2);
+    return 2;
+  }
   const std::wstring folder = kBenchFolder;
   const std::wstring spool = folder + L"spool\\";
   CreateDirectoryW(L"C:\\dvbench", nullptr);
@@ -111,25 +172,104 @@ int wmain(int argc, wchar_t** argv) {
     ui::App app;
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    ui::ScopedPrompts prompts;
+    ui::Prompts().messageBox = [](HWND, const std::wstring&, const std::wstring&, UINT) { return IDYES; };
     auto frame = std::make_unique<CMainFrame>();
     if (frame->Create()) {
       CMainFrame* main = frame.get();
       app.SetMainWindow(std::move(frame));
+      const HWND window = main->Hwnd();
+      Settle(window);
       CSpoolFrm& view = main->SpoolView();
-      // The two sides take turns, so that a slow spell of the machine falls
-      // on both rather than on one.
-      size_t chars = 0;
-      double bare = 1e30, list = 1e30;
-      for (int round = 0; round < 3; ++round) {
-        bare = std::min(bare, Time([&] { chars = ReadAllKeys(spool); }));
-        list = std::min(list, Time([&] { view.RefreshJobList(); }));
+      const ui::ListView& list = view.JobList();
+      const auto command = [&](UINT id) { SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); };
+
+      // Bare read and rebuild, taking turns.
+      size_t bytes = 0;
+      double bare = 1e30, rebuild = 1e30;
+      for (int round = 0; round < kRounds; ++round) {
+        bare = std::min(bare, Time([&] {
+                          bytes = 0;
+                          ListControlFiles(spool, [&](const wchar_t* name) { bytes += ReadWhole(spool + name); });
+                        }));
+        rebuild = std::min(rebuild, Time([&] {
+                             view.RebuildJobList();
+                             Settle(window);
+                           }));
       }
-      const double ratio = bare > 0 ? list / bare : 0;
-      std::wprintf(L"jobs: %d (rows listed: %d, characters read: %zu)\n", jobs, view.JobCount(), chars);
-      std::wprintf(L"bare read of the control files: %.3f s\n", bare);
-      std::wprintf(L"spool list rebuild:             %.3f s\n", list);
-      std::wprintf(L"ratio: %.2f (target at most %.1f): %ls\n", ratio, kTarget, ratio <= kTarget ? L"met" : L"MISSED");
-      status = view.JobCount() == jobs && ratio <= kTarget ? 0 : 1;
+      const int built = view.JobCount();
+
+      // One new job, then the automatic refresh; the job goes again before
+      // the next round so that every round starts from the same list.
+      double listing = 1e30, readNew = 1e30, refresh = 1e30, shownRefresh = 1e30;
+      int refreshed = 0;
+      const auto refreshRounds = [&](double& best, bool measureParts) {
+        for (int round = 0; round < kRefreshRounds; ++round) {
+          const int number = jobs + 1 + round;
+          WriteJob(spool, number);
+          if (measureParts) {
+            listing = std::min(listing, Time([&] { ListControlFiles(spool, [](const wchar_t*) {}); }));
+            readNew = std::min(readNew, Time([&] { ReadWhole(JobFile(spool, number, L"Ctl")); }));
+          }
+          best = std::min(best, Time([&] {
+                            command(ID_VIEW_REFRESH_NOW);
+                            Settle(window);
+                          }));
+          refreshed = std::min(refreshed == 0 ? INT_MAX : refreshed, view.JobCount());
+          DeleteJob(spool, number);
+          command(ID_VIEW_REFRESH_NOW);
+          Settle(window);
+        }
+      };
+      refreshRounds(refresh, true);
+      ShowWindow(window, SW_SHOWNORMAL);
+      Settle(window);
+      refreshRounds(shownRefresh, false);
+
+      // Column clicks: largest number first, then smallest first.
+      NMLISTVIEW click = {};
+      click.hdr.hwndFrom = list.Hwnd();
+      click.hdr.idFrom = IDC_JOB_LIST;
+      click.hdr.code = LVN_COLUMNCLICK;
+      double sort[2] = {};
+      for (double& figure : sort)
+        figure = Time([&] {
+          SendMessageW(view.Hwnd(), WM_NOTIFY, IDC_JOB_LIST, reinterpret_cast<LPARAM>(&click));
+          Settle(window);
+        });
+      const bool sorted = list.ItemCount() > 1 && list.ItemData(0) == 1 && list.ItemData(list.ItemCount() - 1) == jobs;
+
+      // Every tenth row selected, then Delete.
+      for (int i = 0; i < list.ItemCount(); ++i) list.Select(i, i % 10 == 0 && i / 10 < kDeleted);
+      const int selected = list.SelectedCount();
+      const double remove = Time([&] {
+        command(ID_FILE_DELETE_JOBS);
+        Settle(window);
+      });
+      const int left = view.JobCount();
+      size_t filesLeft = ListControlFiles(spool, [](const wchar_t*) {});
+
+      const double floor = listing + readNew;
+      const bool rebuildMet = rebuild <= kRebuildTarget * bare;
+      const bool refreshMet = refresh <= floor;
+      std::wprintf(L"jobs: %d (rows after the rebuild: %d, bytes of control files: %zu)\n", jobs, built, bytes);
+      std::wprintf(L"bare read of every control file once:  %8.3f s\n", bare);
+      std::wprintf(L"full rebuild of the list:              %8.3f s  (%.2f times the bare read; target %.1f: %ls)\n",
+                   rebuild, rebuild / bare, kRebuildTarget, Verdict(rebuildMet));
+      std::wprintf(L"listing of the folder:                 %8.2f ms\n", listing * 1000);
+      std::wprintf(L"bare read of the new control file:     %8.2f ms\n", readNew * 1000);
+      std::wprintf(L"automatic refresh after one new job:   %8.2f ms  (rows after it: %d; target %.2f ms: %ls)\n",
+                   refresh * 1000, refreshed, floor * 1000, Verdict(refreshMet));
+      std::wprintf(L"  the same with the window on screen:  %8.2f ms\n", shownRefresh * 1000);
+      std::wprintf(L"column-click sort, largest first:      %8.2f ms\n", sort[0] * 1000);
+      std::wprintf(L"column-click sort, smallest first:     %8.2f ms  (%ls)\n", sort[1] * 1000,
+                   sorted ? L"in order" : L"OUT OF ORDER");
+      std::wprintf(L"delete of %d selected jobs:          %8.2f ms  (rows left: %d, control files left: %zu)\n",
+                   selected, remove * 1000, left, filesLeft);
+      const bool counts = built == jobs && refreshed == jobs + 1 && sorted && selected == kDeleted &&
+                          left == jobs - kDeleted && filesLeft == static_cast<size_t>(jobs - kDeleted);
+      if (!counts) std::fwprintf(stderr, L"the list did not show what the folder holds\n");
+      status = counts ? (rebuildMet && refreshMet ? 0 : 1) : 2;
     } else {
       std::fwprintf(stderr, L"cannot create the main frame (%lu)\n", GetLastError());
     }

@@ -82,6 +82,11 @@ struct GdiObjectTraits {
   static bool Valid(HGDIOBJ h) { return h != nullptr; }
   static void Close(HGDIOBJ h) { DeleteObject(h); }
 };
+struct FindTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(HANDLE h) { FindClose(h); }
+};
 struct GlobalTraits {
   static HGLOBAL Invalid() { return nullptr; }
   static bool Valid(HGLOBAL h) { return h != nullptr; }
@@ -97,6 +102,7 @@ using DcHandle = UniqueHandle<HDC, DeleteDcTraits>;
 using EnhMetaFileHandle = UniqueHandle<HENHMETAFILE, EnhMetaFileTraits>;
 using GdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using GlobalMemory = UniqueHandle<HGLOBAL, GlobalTraits>;
+using FindHandle = UniqueHandle<HANDLE, FindTraits>;  // FindFirstFileW
 
 // Selects an object into a DC for the guard's lifetime.
 class SelectGuard {

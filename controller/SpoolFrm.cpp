@@ -1,11 +1,23 @@
-// The spool list: rows from the control files, columns, sorting, command
-// enabling and the context menu. The job commands themselves are in
-// SpoolFrmJobs.cpp.
+// The spool list: rows kept up to date from the control files, columns,
+// sorting, command enabling and the context menu. The job commands
+// themselves are in SpoolFrmJobs.cpp.
+//
+// Each row is read once from its control file and then kept with what the
+// folder listing said of the file (size, creation and last-write time); a
+// refresh lists the folder and reads again only the files whose listing
+// changed. The rows follow the list control's own text order (lstrcmpW of
+// the number texts, as LVS_SORTASCENDING places them), but the view places
+// them itself: the control's sorted insert walks its rows from the top, so a
+// new job, whose number is the largest, would be compared with every row.
 #include "controller/SpoolFrm.h"
 
+#include <algorithm>
 #include <climits>
+#include <numeric>
 
+#include "common/Handles.h"
 #include "common/InstallFolder.h"
+#include "controller/ProfileFile.h"
 #include "controller/resource.h"
 #include "ui/App.h"
 #include "ui/CmdUI.h"
@@ -37,7 +49,77 @@ int LeadingNumber(const std::wstring& text) {
   return static_cast<int>(value);
 }
 
+bool SameTime(const FILETIME& a, const FILETIME& b) {
+  return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+// Whether a name from the folder listing is the given file name; compared
+// in place, as it is done for every file at every refresh.
+bool IsName(const std::wstring& name, const wchar_t* listed) {
+  const size_t n = name.size();
+  for (size_t i = 0; i < n; ++i)
+    if (listed[i] != name[i]) return false;  // a shorter name stops at its NUL
+  return listed[n] == L'\0';
+}
+
+bool AllDigits(const std::wstring& text) {
+  return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+// Orders item data by the position a sort gives each value (unique values).
+int CALLBACK ByPosition(LPARAM a, LPARAM b, LPARAM positions) {
+  const auto& position = *reinterpret_cast<const std::unordered_map<LPARAM, size_t>*>(positions);
+  const size_t pa = position.find(a)->second, pb = position.find(b)->second;
+  return pa < pb ? -1 : pa > pb ? 1 : 0;
+}
+
+int CALLBACK ByValue(LPARAM a, LPARAM b, LPARAM) { return a < b ? -1 : a > b ? 1 : 0; }
+
+// More rows than a screen holds: a refresh that changes more rows than this
+// redraws the list once at the end rather than row by row.
+constexpr size_t kRedrawBatch = 64;
+
 }  // namespace
+
+struct CSpoolFrm::JobRow {
+  std::wstring fileName;  // as the listing gave it
+  std::wstring number;    // column 0: the name up to its last "."
+  LPARAM data = 0;        // item data: the number text's value
+  std::array<std::wstring, kColumnCount - 1> texts;  // columns 1 to 8
+  // The listing's word on the file when it was read. A file that could not
+  // be read has none, so that the next refresh tries it again.
+  bool stamped = false;
+  DWORD sizeHigh = 0, sizeLow = 0;
+  FILETIME created = {}, written = {};
+  // Work of one refresh: the last listing that held the file, and whether
+  // the row's cells must show newly read texts.
+  unsigned listing = 0;
+  size_t place = 0;  // in the last listing's order
+  bool dirty = false;
+  bool removed = false;  // on its way out of the list
+  // The row's place in text order, taken when a column click leaves it.
+  size_t textRank = 0;
+
+  bool SameStamp(const WIN32_FIND_DATAW& data) const {
+    return stamped && sizeHigh == data.nFileSizeHigh && sizeLow == data.nFileSizeLow &&
+           SameTime(created, data.ftCreationTime) && SameTime(written, data.ftLastWriteTime);
+  }
+
+  // The list control's text order: lstrcmpW of the number texts. Of two
+  // names that compare equal (x.ctl and x.ctlx), the later one in the
+  // folder listing's order (lstrcmpiW) comes first, as when the control
+  // sorts the listing in as it comes.
+  bool Before(const JobRow& other) const {
+    // Texts of digits alone (the print processor's names) compare the same
+    // way code by code, without the cost of a linguistic comparison.
+    const int byText = AllDigits(number) && AllDigits(other.number) ? number.compare(other.number)
+                                                                      : lstrcmpW(number.c_str(), other.number.c_str());
+    if (byText != 0) return byText < 0;
+    const int byName = lstrcmpiW(other.fileName.c_str(), fileName.c_str());
+    if (byName != 0) return byName < 0;
+    return other.fileName < fileName;
+  }
+};
 
 int CALLBACK CompareJobNumbers(LPARAM a, LPARAM b, LPARAM ascending) {
   if (a == b) return 0;
@@ -55,7 +137,6 @@ std::wstring CSpoolFrm::GetIniFile() { return GetInstallDirectory() + L"Dorvane.
 
 bool CSpoolFrm::OnInitDialog() {
   jobList.Attach(Hwnd(), IDC_JOB_LIST);
-  dirList.Attach(Hwnd(), IDC_DIR_LIST);
   return true;
 }
 
@@ -83,57 +164,230 @@ void CSpoolFrm::OnSize(UINT, int cx, int cy) {
     // The columns get their widths at once: a first size that is also the
     // last (a frame already at its final size) must not leave them at 0.
     SetColumnWidths(cx);
-    RefreshJobList();
+    RebuildJobList();
     return;
   }
   SetColumnWidths(cx);
 }
 
-void CSpoolFrm::RefreshJobList() {
-  // The listing takes the full path pattern, so the process's current folder
-  // is never changed; files only (no DDL_DIRECTORY), so that sub-folders do
-  // not become rows. A missing spool folder gives an empty list.
-  dirList.ResetContent();
-  dirList.Dir(DDL_READWRITE, spoolFolder + L"*.ctl");
-  jobList.SetRedraw(false);
+void CSpoolFrm::RebuildJobList() {
   jobList.DeleteAllItems();
-  // The list's own sort places every row. The entries go in from the last
-  // to the first: a sorted list view finds a new row's place by walking its
-  // rows from the top, so each row then stops at the first one instead of
-  // walking past all the others (10,000 jobs would cost 50 million text
-  // comparisons in name order).
-  for (int i = dirList.Count() - 1; i >= 0; --i) AddJobToList(spoolFolder + dirList.Text(i));
-  jobList.SetRedraw(true);
+  rows.clear();
+  rowsByFile.clear();
+  listingOrder.clear();
+  textOrder = true;
+  RefreshJobList();
 }
 
-void CSpoolFrm::AddJobToList(const std::wstring& path) {
-  const size_t slash = path.rfind(L'\\');
-  const size_t start = slash == std::wstring::npos ? 0 : slash + 1;
-  size_t dot = path.rfind(L'.');
-  if (dot == std::wstring::npos || dot < start) dot = path.size();
-  const std::wstring number = path.substr(start, dot - start);
+void CSpoolFrm::RefreshJobList() {
+  ++listing;
+  std::vector<std::unique_ptr<JobRow>> added;
+  std::vector<JobRow*> order;
+  order.reserve(listingOrder.size() + 1);
+  size_t listed = 0, changed = 0;
+  // The folder lists its files in the same order each time, so each name is
+  // first compared with the row that came next in the last listing; only a
+  // name that is not there is looked up.
+  size_t next = 0;
+  std::wstring name;
+  // The full path pattern leaves the process's current folder alone. Files
+  // only: a sub-folder named like a control file is no job. A missing spool
+  // folder lists nothing and so empties the list.
+  WIN32_FIND_DATAW data;
+  dv::FindHandle find(FindFirstFileW((spoolFolder + L"*.ctl").c_str(), &data));
+  if (find) {
+    do {
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      JobRow* known = nullptr;
+      if (next < listingOrder.size() && IsName(listingOrder[next]->fileName, data.cFileName)) {
+        known = listingOrder[next++];
+      } else {
+        name.assign(data.cFileName);
+        const auto found = rowsByFile.find(name);
+        if (found != rowsByFile.end()) {
+          known = found->second;
+          // The names after it most likely follow it as they did before.
+          if (known->place < listingOrder.size() && listingOrder[known->place] == known) next = known->place + 1;
+        }
+      }
+      if (!known) {
+        auto row = std::make_unique<JobRow>();
+        row->fileName = data.cFileName;
+        const size_t dot = row->fileName.rfind(L'.');
+        row->number = row->fileName.substr(0, dot);
+        row->data = LeadingNumber(row->number);
+        ReadRow(*row, data);
+        row->listing = listing;
+        row->place = order.size();
+        order.push_back(row.get());
+        added.push_back(std::move(row));
+        continue;
+      }
+      // A name listed twice (a folder changing under the listing) is one row.
+      if (known->listing == listing) continue;
+      known->listing = listing;
+      known->place = order.size();
+      order.push_back(known);
+      ++listed;
+      if (!known->SameStamp(data)) {
+        ReadRow(*known, data);
+        known->dirty = true;
+        ++changed;
+      }
+    } while (FindNextFileW(find.get(), &data));
+  }
+  listingOrder = std::move(order);
+  if (added.empty() && changed == 0 && listed == rows.size() && textOrder) return;
 
-  // The list's own ascending text sort puts the row in place.
-  const int row = jobList.InsertItem(jobList.ItemCount(), number, LeadingNumber(number));
-  if (row < 0) return;
+  // Redrawing is held over changes to many rows only: for a few (the usual
+  // refresh, one new job at the end), the control's own invalidation of the
+  // rows it changed costs less than repainting the whole list afterwards.
+  const size_t touched = added.size() + changed + (rows.size() - listed);
+  const bool batch = touched > kRedrawBatch || !textOrder;
+  if (batch) jobList.SetRedraw(false);
+  if (changed != 0 || listed < rows.size()) {
+    std::vector<bool> gone(rows.size(), false);
+    for (size_t i = 0; i < rows.size(); ++i) {
+      JobRow& row = *rows[i];
+      gone[i] = row.listing != listing;
+      if (row.dirty) ShowTexts(static_cast<int>(i), row, false);
+      row.dirty = false;
+    }
+    if (listed < rows.size()) RemoveRows(gone);
+  }
+  if (!textOrder) ReturnToTextOrder();
+  if (!added.empty() && !InsertRows(std::move(added))) listingOrder.clear();
+  if (batch) jobList.SetRedraw(true);
+}
+
+void CSpoolFrm::ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed) {
+  CProfileFile file;
+  const ULONGLONG size = static_cast<ULONGLONG>(listed.nFileSizeHigh) << 32 | listed.nFileSizeLow;
+  row.stamped = file.Read(spoolFolder + row.fileName, size);
+  row.sizeHigh = listed.nFileSizeHigh;
+  row.sizeLow = listed.nFileSizeLow;
+  row.created = listed.ftCreationTime;
+  row.written = listed.ftLastWriteTime;
+  // A file that cannot be read shows only its number, as missing keys do.
   for (int column = 1; column < kColumnCount; ++column)
-    jobList.SetItemText(row, column, GetIniString(L"General", kColumns[column].key, path));
+    row.texts[column - 1] = file.Get(L"General", kColumns[column].key);
+}
+
+void CSpoolFrm::ShowTexts(int index, const JobRow& row, bool newRow) const {
+  for (int column = 1; column < kColumnCount; ++column) {
+    const std::wstring& text = row.texts[column - 1];
+    if (newRow && text.empty()) continue;  // a new row's cells are empty
+    jobList.SetItemText(index, column, text);
+  }
+}
+
+bool CSpoolFrm::InsertRows(std::vector<std::unique_ptr<JobRow>> added) {
+  bool all = true;
+  std::sort(added.begin(), added.end(), [](const auto& a, const auto& b) { return a->Before(*b); });
+  // The new rows go in from the smallest: each one's place is found by
+  // halving from the place of the one before it.
+  size_t from = 0;
+  for (auto& row : added) {
+    const auto place = std::upper_bound(rows.begin() + static_cast<std::ptrdiff_t>(from), rows.end(), row,
+                                        [](const auto& a, const auto& b) { return a->Before(*b); });
+    const size_t index = static_cast<size_t>(place - rows.begin());
+    // A row the control refuses is skipped; the next refresh tries it again.
+    if (jobList.InsertItem(static_cast<int>(index), row->number, row->data) < 0) {
+      all = false;
+      continue;
+    }
+    ShowTexts(static_cast<int>(index), *row, true);
+    rowsByFile[row->fileName] = row.get();
+    rows.insert(place, std::move(row));
+    from = index + 1;
+  }
+  return all;
+}
+
+void CSpoolFrm::RemoveRows(const std::vector<bool>& remove) {
+  // The rows leave the last listing's order too, which stays good for the
+  // files that remain.
+  bool any = false;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (remove[i]) any = rows[i]->removed = true;
+  if (!any) return;
+  listingOrder.erase(
+      std::remove_if(listingOrder.begin(), listingOrder.end(), [](const JobRow* row) { return row->removed; }),
+      listingOrder.end());
+  for (size_t i = 0; i < listingOrder.size(); ++i) listingOrder[i]->place = i;
+  // From the bottom, so that the indices still to come stay valid.
+  for (size_t i = rows.size(); i-- > 0;) {
+    if (!remove[i]) continue;
+    jobList.DeleteItem(static_cast<int>(i));
+    rowsByFile.erase(rows[i]->fileName);
+  }
+  size_t kept = 0;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (!remove[i]) rows[kept++] = std::move(rows[i]);
+  rows.resize(kept);
+}
+
+void CSpoolFrm::Reorder(RowOrder order) {
+  // The control sorts by item data. Where every row's number differs, each
+  // number's new position orders them; equal numbers would leave the
+  // control free to place those rows either way, so then each row carries
+  // its position as item data for the sort and gets its number back after.
+  std::unordered_map<LPARAM, size_t> position;
+  bool unique = true;
+  for (size_t p = 0; p < order.size() && unique; ++p) unique = position.emplace(rows[order[p]]->data, p).second;
+  if (unique) {
+    jobList.SortItems(&ByPosition, reinterpret_cast<LPARAM>(&position));
+  } else {
+    for (size_t p = 0; p < order.size(); ++p) jobList.SetItemData(static_cast<int>(order[p]), static_cast<LPARAM>(p));
+    jobList.SortItems(&ByValue, 0);
+    for (size_t p = 0; p < order.size(); ++p) jobList.SetItemData(static_cast<int>(p), rows[order[p]]->data);
+  }
+  std::vector<std::unique_ptr<JobRow>> sorted;
+  sorted.reserve(rows.size());
+  for (size_t index : order) sorted.push_back(std::move(rows[index]));
+  rows = std::move(sorted);
+}
+
+void CSpoolFrm::ReturnToTextOrder() {
+  RowOrder order(rows.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return rows[a]->textRank < rows[b]->textRank; });
+  Reorder(std::move(order));
+  textOrder = true;
 }
 
 void CSpoolFrm::OnColumnClick() {
-  jobList.SortItems(&CompareJobNumbers, g_sortAscending ? 1 : 0);
+  // Each row's place in text order is kept for the next refresh, which
+  // returns to it without comparing texts again.
+  if (textOrder)
+    for (size_t i = 0; i < rows.size(); ++i) rows[i]->textRank = i;
+  textOrder = false;
+  const LPARAM ascending = g_sortAscending ? 1 : 0;
+  RowOrder order(rows.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    return CompareJobNumbers(rows[a]->data, rows[b]->data, ascending) < 0;
+  });
+  Reorder(std::move(order));
   g_sortAscending = !g_sortAscending;
 }
 
 int CSpoolFrm::SingleSelectedRow() const { return jobList.SelectedCount() == 1 ? jobList.NextSelected(-1) : -1; }
 
 bool CSpoolFrm::OnNotify(NMHDR& hdr, LRESULT& result) {
-  if (hdr.idFrom == IDC_JOB_LIST && hdr.code == LVN_COLUMNCLICK) {
-    OnColumnClick();
-    result = 0;
-    return true;
+  if (hdr.idFrom != IDC_JOB_LIST) return false;
+  switch (hdr.code) {
+    case LVN_COLUMNCLICK:
+      OnColumnClick();
+      result = 0;
+      return true;
+    case LVN_DELETEALLITEMS:
+      // The rows' item data own nothing: no notification for each row.
+      result = TRUE;
+      return true;
+    default:
+      return false;
   }
-  return false;
 }
 
 bool CSpoolFrm::OnCommand(UINT id, UINT, HWND) {

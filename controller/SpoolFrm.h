@@ -1,18 +1,26 @@
 // The controller's one view: the list of the jobs in the spool folder, one
 // row per control file, and the commands that act on the selected jobs.
 //
-// The rows exist only in the list control: every rebuild empties it and
-// reads the control files again (RefreshJobList: on F5, on the main frame's
-// automatic refresh, and once when the view is first sized). A column click
-// sorts by job number, largest first and smallest first in turn. Reprint
-// copies a job to a new number and hands the copy to the engine library;
-// delete removes a job's files. The file operations need no window and are
-// static so that tests reach them directly.
+// The view keeps, beside each row, what the row was made from: the control
+// file's name, its size and times as the folder listing gave them, and the
+// texts of its cells. A refresh (F5 and the main frame's automatic refresh)
+// lists the folder, reads only the control files that are new or changed,
+// removes the rows whose files are gone and leaves every other row, with its
+// selection, as it is: the rows, their order and their texts are those a
+// rebuild from nothing would show, at the cost of a folder listing. The rows
+// are in the text order of their numbers; a column click sorts them by job
+// number, largest first and smallest first in turn, until the next refresh.
+// Reprint copies a job to a new number and hands the copy to the engine
+// library; delete removes a job's files and rows. The file operations need
+// no window and are static so that tests reach them directly.
 #pragma once
 
 #include <windows.h>
 #include <array>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "ui/Controls.h"
 #include "ui/FormView.h"
@@ -36,10 +44,13 @@ class CSpoolFrm final : public ui::FormView {
   static std::wstring GetSpoolFolder();  // install folder + "spool\"
   static std::wstring GetIniFile();      // install folder + "Dorvane.ini"
 
-  // Rebuilds every row from the control files of the spool folder.
+  // Brings the rows up to date with the control files of the spool folder:
+  // rows of new files are added, rows of changed files read again, rows of
+  // vanished files removed; the rows return to number-text order.
   void RefreshJobList();
-  // Adds the row of one control file (its full path).
-  void AddJobToList(const std::wstring& path);
+  // Forgets every row and reads every control file again: the list as it is
+  // first built.
+  void RebuildJobList();
 
   int JobCount() const { return jobList.ItemCount(); }
   const ui::ListView& JobList() const { return jobList; }
@@ -69,9 +80,9 @@ class CSpoolFrm final : public ui::FormView {
   // its spool data (Preview), modally.
   void OnViewJobInformation();
   void OnPreviewJob();
-  // Deletes the Org, Dvm and Ctl files of a row's number text; failures are
-  // logged as event 1 with their mask.
-  static void DeleteJobFiles(const std::wstring& numberText);
+  // Deletes the Org, Dvm and Ctl files of a row's number text from the spool
+  // folder; failures are logged as event 1 with their mask.
+  static void DeleteJobFiles(const std::wstring& numberText, const std::wstring& folder = GetSpoolFolder());
 
   bool OnCommand(UINT id, UINT code, HWND control) override;
   bool OnUpdate(ui::CmdUI& cmd) override;
@@ -83,12 +94,32 @@ class CSpoolFrm final : public ui::FormView {
   INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  struct JobRow;  // one control file as its row shows it
+  // The rows' new order: for each new position, the row's present index.
+  using RowOrder = std::vector<size_t>;
+
   void OnColumnClick();
   void OnContextMenu(POINT screen);
   void SetColumnWidths(int cx);
 
+  void ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed);
+  void ShowTexts(int index, const JobRow& row, bool newRow) const;
+  // False when the control refused a row (it is left out).
+  bool InsertRows(std::vector<std::unique_ptr<JobRow>> added);
+  void RemoveRows(const std::vector<bool>& remove);
+  void Reorder(RowOrder order);
+  void ReturnToTextOrder();
+
   ui::ListView jobList;
-  ui::ListBox dirList;
   int firstSize = 1;
   std::wstring spoolFolder;
+  // The rows in the list's order, and the same rows by control file name.
+  std::vector<std::unique_ptr<JobRow>> rows;
+  std::unordered_map<std::wstring, JobRow*> rowsByFile;
+  // The rows in the order the last folder listing gave their files, and
+  // that listing's number; emptied whenever rows go outside a refresh.
+  std::vector<JobRow*> listingOrder;
+  unsigned listing = 0;
+  // False after a column click: the next refresh restores the text order.
+  bool textOrder = true;
 };

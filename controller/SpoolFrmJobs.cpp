@@ -1,5 +1,5 @@
 // The job commands of the spool list: reprint through the engine library and
-// delete. Both walk the selected rows from the top; neither rebuilds the
+// delete. Both walk the selected rows from the top; neither refreshes the
 // list (the copies of a reprint appear with the next refresh).
 #include "controller/SpoolFrm.h"
 
@@ -102,8 +102,7 @@ void CSpoolFrm::OnReprintJobs() {
     ReprintJob(static_cast<int>(jobList.ItemData(row)));  // the number of its column-0 text
 }
 
-void CSpoolFrm::DeleteJobFiles(const std::wstring& numberText) {
-  const std::wstring folder = GetSpoolFolder();
+void CSpoolFrm::DeleteJobFiles(const std::wstring& numberText, const std::wstring& folder) {
   auto file = [&](const wchar_t* extension) {
     return dv::Format(L"%ls%ls.%ls", folder.c_str(), numberText.c_str(), extension);
   };
@@ -122,10 +121,17 @@ void CSpoolFrm::OnDeleteJobs() {
   if (ui::AppMessageBox(dv::Format(L"Are you sure you want to delete %d file(s)?", count),
                         MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
     return;
-  for (int row = jobList.NextSelected(-1); row != -1; row = jobList.NextSelected(-1)) {
-    DeleteJobFiles(jobList.ItemText(row, 0));
-    // The row goes even when some of its files stayed; it comes back with
-    // the next rebuild if its control file remains.
-    if (!jobList.DeleteItem(row)) break;
+  // The files go job by job from the top; the rows go afterwards in one
+  // pass, as the list finds each next selected row by walking from the row
+  // before it. A row goes even when some of its files stayed: it comes back
+  // with the next refresh if its control file remains.
+  const std::wstring folder = GetSpoolFolder();
+  std::vector<bool> remove(rows.size(), false);
+  for (int row = jobList.NextSelected(-1); row != -1; row = jobList.NextSelected(row)) {
+    DeleteJobFiles(jobList.ItemText(row, 0), folder);
+    remove[static_cast<size_t>(row)] = true;
   }
+  jobList.SetRedraw(false);
+  RemoveRows(remove);
+  jobList.SetRedraw(true);
 }

@@ -58,7 +58,6 @@
 
 /* Spool list form */
 #define IDC_JOB_LIST 1001
-#define IDC_DIR_LIST 1002
 
 /* Strings */
 #define IDS_OLE_INIT_FAILED 100

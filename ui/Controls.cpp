@@ -84,6 +84,14 @@ LPARAM ListView::ItemData(int index) const {
   return item.lParam;
 }
 
+bool ListView::SetItemData(int index, LPARAM data) const {
+  LVITEMW item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  item.lParam = data;
+  return Send(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
 void ListView::Select(int index, bool selected) const {
   LVITEMW item = {};
   item.stateMask = LVIS_SELECTED;

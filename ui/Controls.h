@@ -64,6 +64,7 @@ class ListView : public Control {
   bool SetItemText(int item, int column, const std::wstring& text) const;
   std::wstring ItemText(int item, int column) const;
   LPARAM ItemData(int item) const;
+  bool SetItemData(int item, LPARAM data) const;
   int ItemCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
   bool DeleteItem(int item) const { return Send(LVM_DELETEITEM, item) != 0; }
   bool DeleteAllItems() const { return Send(LVM_DELETEALLITEMS) != 0; }

@@ -3,14 +3,26 @@
 
 #include <commctrl.h>
 
+#include <mutex>
+#include <unordered_map>
+
 namespace ui {
 
 namespace {
 
-// The bound object is kept in a window property, so that windows of the
-// platform's own classes (subclassed controls, dialogs) can be bound without
-// touching their GWLP_USERDATA.
-const wchar_t kBindingProperty[] = L"ui.Window";
+// The bound objects by window, kept in the process rather than in the
+// windows themselves, so that windows of the platform's own classes
+// (subclassed controls, dialogs) can be bound without touching their
+// GWLP_USERDATA. Every message looks its window up here, and a parent's
+// notification handler its child too: a window property would serve, but a
+// property read may be a round trip to the window server (it is under
+// Wine), which makes each notification of a list control filling up with
+// thousands of rows cost as much as reading a file.
+std::mutex g_bindingsLock;
+std::unordered_map<HWND, Window*>& Bindings() {
+  static auto* bindings = new std::unordered_map<HWND, Window*>();
+  return *bindings;
+}
 constexpr UINT_PTR kSubclassId = 1;
 
 }  // namespace
@@ -31,20 +43,30 @@ bool RegisterWindowClass(const wchar_t* className, UINT style, HBRUSH background
   return RegisterClassExW(&wc) != 0;
 }
 
-Window::~Window() { Destroy(); }
+Window::~Window() {
+  Destroy();
+  Unbind();  // a window that would not go (another thread's) keeps no pointer to this
+}
 
 Window* Window::FromHandle(HWND hwnd) {
   if (!hwnd) return nullptr;
-  return static_cast<Window*>(GetPropW(hwnd, kBindingProperty));
+  std::lock_guard<std::mutex> lock(g_bindingsLock);
+  const auto found = Bindings().find(hwnd);
+  return found == Bindings().end() ? nullptr : found->second;
 }
 
 void Window::Bind(HWND hwnd) {
   hwnd_ = hwnd;
-  SetPropW(hwnd, kBindingProperty, this);
+  std::lock_guard<std::mutex> lock(g_bindingsLock);
+  Bindings()[hwnd] = this;
 }
 
 void Window::Unbind() {
-  if (hwnd_) RemovePropW(hwnd_, kBindingProperty);
+  if (hwnd_) {
+    std::lock_guard<std::mutex> lock(g_bindingsLock);
+    const auto found = Bindings().find(hwnd_);
+    if (found != Bindings().end() && found->second == this) Bindings().erase(found);
+  }
   hwnd_ = nullptr;
   subclassed_ = false;
 }

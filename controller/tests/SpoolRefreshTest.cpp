@@ -1,0 +1,202 @@
+// Refreshes of the spool list keep its rows and read only what changed; the
+// list they leave must be the one a rebuild from nothing shows (a sorted
+// list box's listing of the folder, each name sorted into a list control by
+// its text, every cell read with the profile functions), with the selection
+// kept on the jobs that remain.
+#include "controller/tests/ControllerFixture.h"
+
+#include <functional>
+#include <set>
+
+#include "common/Handles.h"
+#include "ui/CommonDialogs.h"
+
+namespace ctltest {
+namespace {
+
+struct ShownRow {
+  std::vector<std::wstring> texts;
+  LPARAM data = 0;
+  bool operator==(const ShownRow& other) const { return texts == other.texts && data == other.data; }
+};
+
+std::ostream& operator<<(std::ostream& out, const ShownRow& row) {
+  for (const auto& text : row.texts) out << dv::ToUtf8(text) << " | ";
+  return out << row.data;
+}
+
+std::vector<ShownRow> Shown(const ui::ListView& list) {
+  std::vector<ShownRow> rows;
+  for (int i = 0; i < list.ItemCount(); ++i) {
+    ShownRow row;
+    for (int c = 0; c < CSpoolFrm::kColumnCount; ++c) row.texts.push_back(list.ItemText(i, c));
+    row.data = list.ItemData(i);
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+const wchar_t* const kKeys[] = {L"Document",    L"Status",      L"DateSpooled", L"TimeSpooled",
+                                L"UserName",    L"SourcePrinterName", L"PrinterName", L"TotalPages"};
+
+// The list a rebuild from nothing shows, made step by step the slow way.
+std::vector<ShownRow> RebuiltList(const std::wstring& spool) {
+  HWND box = CreateWindowExW(0, L"LISTBOX", L"", LBS_SORT, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND control =
+      CreateWindowExW(0, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SORTASCENDING, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ui::ListBox names;
+  names.Attach(box);
+  ui::ListView list;
+  list.Attach(control);
+  names.Dir(DDL_READWRITE, spool + L"*.ctl");
+  for (int c = 0; c < CSpoolFrm::kColumnCount; ++c) list.InsertColumn(c, L"");
+  for (int i = 0; i < names.Count(); ++i) {
+    const std::wstring name = names.Text(i);
+    const std::wstring number = name.substr(0, name.rfind(L'.'));
+    LPARAM value = 0;
+    for (wchar_t ch : number) {
+      if (ch < L'0' || ch > L'9') break;
+      value = value * 10 + (ch - L'0');
+    }
+    const int row = list.InsertItem(0, number, value);
+    for (int c = 1; c < CSpoolFrm::kColumnCount; ++c)
+      list.SetItemText(row, c, GetIniString(L"General", kKeys[c - 1], spool + name));
+  }
+  auto rows = Shown(list);
+  DestroyWindow(control);
+  DestroyWindow(box);
+  return rows;
+}
+
+std::multiset<std::wstring> SelectedNumbers(const ui::ListView& list) {
+  std::multiset<std::wstring> numbers;
+  for (int row = list.NextSelected(-1); row != -1; row = list.NextSelected(row)) numbers.insert(list.ItemText(row, 0));
+  return numbers;
+}
+
+class SpoolRefreshTest : public ControllerTest {
+ protected:
+  std::wstring Spool(const wchar_t* name) const { return folder.SpoolFolder() + name; }
+  void Write(const wchar_t* name, const std::string& bytes) const {
+    ASSERT_TRUE(dvtest::WriteFileBytes(Spool(name), bytes));
+  }
+  void DeleteJob(int number) const {
+    for (const wchar_t* ext : {L"Org", L"Dvm", L"Ctl"}) DeleteFileW(JobPath(number, ext).c_str());
+  }
+  void ClickHeader() const {
+    NMLISTVIEW info = {};
+    info.hdr.hwndFrom = frame->SpoolView().JobList().Hwnd();
+    info.hdr.idFrom = IDC_JOB_LIST;
+    info.hdr.code = LVN_COLUMNCLICK;
+    SendMessageW(frame->SpoolView().Hwnd(), WM_NOTIFY, IDC_JOB_LIST, reinterpret_cast<LPARAM>(&info));
+  }
+};
+
+TEST_F(SpoolRefreshTest, RefreshedListIsTheRebuiltListWithItsSelection) {
+  AddJob(7);
+  AddJob(42);
+  AddJob(100);
+  // Names that are not eight digits, and names the text order holds equal.
+  Write(L"00000003.ctl", "[General]\r\nDocument=lower case\r\n");
+  Write(L"7.Ctl", "[General]\r\nDocument=short seven\r\n");
+  Write(L"abc.Ctl", "[General]\r\nStatus=letters\r\n");
+  Write(L"a b.Ctl", "[General]\r\nStatus=blank\r\n");
+  Write(L"ABD.Ctl", "[General]\r\nStatus=upper\r\n");
+  Write(L"x.ctl", "[General]\r\nDocument=x\r\n");
+  Write(L"x.ctlx", "[General]\r\nDocument=x long\r\n");
+  CreateDirectoryW(JobPath(50, L"ctl").c_str(), nullptr);  // a folder is no job
+  ASSERT_TRUE(Start());
+  const auto& list = frame->SpoolView().JobList();
+  ASSERT_EQ(RebuiltList(folder.SpoolFolder()), Shown(list)) << "first build";
+
+  struct Step {
+    const char* name;
+    // Changes the spool; a file it returns stays open over the refresh.
+    std::function<dv::FileHandle()> change;
+  } steps[] = {
+      {"nothing changed", [&] { return dv::FileHandle(); }},
+      {"a new job", [&] {
+         AddJob(101);
+         return dv::FileHandle();
+       }},
+      {"a job deleted", [&] {
+         DeleteJob(42);
+         return dv::FileHandle();
+       }},
+      {"a control file changed, same size", [&] {
+         WritePrivateProfileStringW(L"General", L"Status", L"Deleted", JobPath(7, L"Ctl").c_str());
+         return dv::FileHandle();
+       }},
+      {"a job renumbered by reprint", [&] {
+         for (const wchar_t* ext : {L"Org", L"Dvm", L"Ctl"})
+           CopyFileW(JobPath(100, ext).c_str(), JobPath(102, ext).c_str(), TRUE);
+         DeleteJob(100);
+         return dv::FileHandle();
+       }},
+      {"a control file rewritten as UTF-16", [&] {
+         const std::string text = "[General]\r\nDocument=wide 101\r\n";
+         std::string bytes = "\xff\xfe";
+         for (char c : text) bytes += std::string{c, '\0'};
+         EXPECT_TRUE(dvtest::WriteFileBytes(JobPath(101, L"Ctl"), bytes));
+         return dv::FileHandle();
+       }},
+      {"jobs added among the others", [&] {
+         AddJob(1);
+         AddJob(60);
+         AddJob(250);
+         Write(L"abd.ctlx", "[General]\r\nStatus=between\r\n");
+         return dv::FileHandle();
+       }},
+      {"a column click, then a new job", [&] {
+         ClickHeader();
+         AddJob(103);
+         return dv::FileHandle();
+       }},
+      {"a new job held open by its writer", [&] {
+         AddJob(104);
+         return dv::FileHandle(CreateFileW(JobPath(104, L"Ctl").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+       }},
+      {"the writer let go", [&] { return dv::FileHandle(); }},
+      {"two column clicks, nothing new", [&] {
+         ClickHeader();
+         ClickHeader();
+         return dv::FileHandle();
+       }},
+      {"the selected jobs deleted by the Delete command, then a new job", [&] {
+         ui::Prompts().messageBox = [](HWND, const std::wstring&, const std::wstring&, UINT) { return IDYES; };
+         Command(ID_FILE_DELETE_JOBS);
+         AddJob(105);
+         return dv::FileHandle();
+       }},
+      {"every job gone", [&] {
+         dvtest::RemoveTree(folder.SpoolFolder());
+         return dv::FileHandle();
+       }},
+      {"the spool back with one job", [&] {
+         CreateDirectoryW(folder.SpoolFolder().c_str(), nullptr);
+         AddJob(9);
+         return dv::FileHandle();
+       }},
+  };
+  for (auto& step : steps) {
+    SCOPED_TRACE(step.name);
+    // Every other row selected before the change.
+    for (int i = 0; i < list.ItemCount(); ++i) list.Select(i, i % 2 == 0);
+    {
+      dv::FileHandle held = step.change();
+      // What the refresh finds selected (a command may have removed rows).
+      const auto selected = SelectedNumbers(list);
+      Command(ID_VIEW_REFRESH_NOW);
+      const auto rebuilt = RebuiltList(folder.SpoolFolder());
+      ASSERT_EQ(rebuilt, Shown(list));
+      std::multiset<std::wstring> remaining;
+      for (const auto& row : rebuilt)
+        if (selected.count(row.texts[0]) > remaining.count(row.texts[0])) remaining.insert(row.texts[0]);
+      EXPECT_EQ(remaining, SelectedNumbers(list));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ctltest
