@@ -170,10 +170,12 @@ INT_PTR Dialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       GetWindowRect(Hwnd(), &before);
       const INT_PTR focus = OnInitDialog() ? TRUE : FALSE;
       // A popup dialog that its initialisation left where the template puts
-      // it opens centred over its owner rather than at the screen's corner.
+      // it opens centred over its owner rather than at the screen's corner;
+      // one that only changed its size (to fit what it shows) is centred at
+      // that size.
       const LONG_PTR style = Hwnd() ? GetWindowLongPtrW(Hwnd(), GWL_STYLE) : WS_CHILD;
       if (Hwnd() && !(style & (WS_CHILD | DS_CENTER | DS_CENTERMOUSE | DS_ABSALIGN)) &&
-          GetWindowRect(Hwnd(), &after) && EqualRect(&before, &after))
+          GetWindowRect(Hwnd(), &after) && before.left == after.left && before.top == after.top)
         CenterWindow(Hwnd());
       return focus;
     }

@@ -147,6 +147,33 @@ TEST_F(LayerTest, DialogThatPlacesItselfIsNotCentred) {
   EXPECT_EQ(4, dlg.shown.top);
 }
 
+TEST_F(LayerTest, DialogThatOnlyResizesItselfIsCentredAtItsNewSize) {
+  class Widened final : public ui::Dialog {
+   public:
+    Widened() : ui::Dialog(IDD_TEST_DIALOG) {}
+    RECT shown = {};
+    RECT owner = {};
+
+   protected:
+    bool OnInitDialog() override {
+      RECT r = {};
+      GetWindowRect(Hwnd(), &r);
+      SetWindowPos(Hwnd(), nullptr, 0, 0, r.right - r.left + 200, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+      return true;
+    }
+    void OnIdle() override {
+      GetWindowRect(Hwnd(), &shown);
+      SystemParametersInfoW(SPI_GETWORKAREA, 0, &owner, 0);
+      if (HWND frame = GetWindow(Hwnd(), GW_OWNER)) GetWindowRect(frame, &owner);
+      EndDialog(IDOK);
+    }
+  } dlg;
+  dlg.DoModal();
+  const RECT& owner = dlg.owner;
+  EXPECT_NEAR((owner.left + owner.right) / 2, (dlg.shown.left + dlg.shown.right) / 2, 1);
+  EXPECT_NEAR((owner.top + owner.bottom) / 2, (dlg.shown.top + dlg.shown.bottom) / 2, 1);
+}
+
 TEST(DialogTest, ModelessDialogEndsByDestroyingItself) {
   NameDialog dlg;
   ASSERT_TRUE(dlg.CreateModeless(nullptr));
