@@ -25,32 +25,25 @@ const char* const kUpcEParity[10] = {
     "011001", "011100", "010101", "010110", "011010",
 };
 
-struct DerivedCodes {
-  std::wstring r[10];
-  std::wstring g[10];
-  DerivedCodes() {
-    for (int k = 0; k < 10; ++k) {
-      std::wstring l(kLCodes[k], kLCodes[k] + 7);
-      r[k] = Barcode::ComplementBits(l);
-      g[k] = Barcode::ReverseBits(r[k]);
-    }
-  }
+// The library is loaded and unloaded for every barcode: its tables are
+// constant data, so that no call builds anything on first use (a guarded
+// static would cost a thread-local slot of the process per load, never
+// given back).
+const char* const kRCodes[10] = {
+    "1110010", "1100110", "1101100", "1000010", "1011100",
+    "1001110", "1010000", "1000100", "1001000", "1110100",
 };
 
-// Built once per load of the library, before any encoder can ask for it
-// (constant data, not state kept between calls).
-const DerivedCodes& Derived() {
-  static const DerivedCodes codes;
-  return codes;
-}
-
-void AppendCode(std::wstring& bits, const std::wstring& code) { bits.append(code); }
+const char* const kGCodes[10] = {
+    "0100111", "0110011", "0011011", "0100001", "0011101",
+    "0111001", "0000101", "0010001", "0001001", "0010111",
+};
 
 }  // namespace
 
 const char* BarcodeEAN_UPC::GetLCode(wchar_t c) { return kLCodes[DigitValue(c)]; }
-const std::wstring& BarcodeEAN_UPC::GetRCode(wchar_t c) { return Derived().r[DigitValue(c)]; }
-const std::wstring& BarcodeEAN_UPC::GetGCode(wchar_t c) { return Derived().g[DigitValue(c)]; }
+const char* BarcodeEAN_UPC::GetRCode(wchar_t c) { return kRCodes[DigitValue(c)]; }
+const char* BarcodeEAN_UPC::GetGCode(wchar_t c) { return kGCodes[DigitValue(c)]; }
 
 int BarcodeEAN_UPC::ComputeCheckDigit(const wchar_t* digits, size_t count) {
   int sum = 0;
@@ -79,13 +72,13 @@ std::wstring BarcodeEAN_UPC::EncodeFlat(const std::wstring& text, size_t length,
   for (size_t i = 0; i < half; ++i) {
     const wchar_t c = digits[first + i];
     if (leftParity && leftParity[i] == '1') {
-      AppendCode(bits, GetGCode(c));
+      Append(bits, GetGCode(c));
     } else {
       Append(bits, GetLCode(c));
     }
   }
   Append(bits, kCentreGuard);
-  for (size_t i = first + half; i < length; ++i) AppendCode(bits, GetRCode(digits[i]));
+  for (size_t i = first + half; i < length; ++i) Append(bits, GetRCode(digits[i]));
   Append(bits, kStartGuard);
   return bits;
 }
@@ -159,7 +152,7 @@ std::wstring BarcodeUPCE::Encode(const std::wstring& text) {
   Append(bits, kStartGuard);
   for (size_t i = 0; i < 6; ++i) {
     if (parity[i] == '0') {
-      AppendCode(bits, GetGCode(six[i]));
+      Append(bits, GetGCode(six[i]));
     } else {
       Append(bits, GetLCode(six[i]));
     }

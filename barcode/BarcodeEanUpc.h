@@ -19,9 +19,9 @@ class BarcodeEAN_UPC : public Barcode {
   // gets the code of 0.
   static const char* GetLCode(wchar_t c);
   // Right-hand code: the L-code with every module inverted.
-  static const std::wstring& GetRCode(wchar_t c);
+  static const char* GetRCode(wchar_t c);
   // Left-hand even-parity code: the R-code reversed.
-  static const std::wstring& GetGCode(wchar_t c);
+  static const char* GetGCode(wchar_t c);
 
   // Value of a digit; 0 for any other character.
   static int DigitValue(wchar_t c) { return IsDigit(c) ? c - L'0' : 0; }

@@ -1,6 +1,8 @@
 // The About box: the program's picture, its version line and a legal notice.
+// The picture is drawn on the dialog's face colour, like a toolbar's images.
 #pragma once
 
+#include "common/Handles.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 
@@ -8,7 +10,7 @@ class CAboutDlg final : public ui::Dialog {
  public:
   CAboutDlg();
 
-  // The notice shown in the box, six lines.
+  // The notice shown in the box: three paragraphs that the box wraps.
   static std::wstring LegalNotice();
 
  protected:
@@ -16,6 +18,7 @@ class CAboutDlg final : public ui::Dialog {
 
  private:
   ui::Static picture;
+  dv::GdiObject pictureBitmap;  // the picture's colours mapped; the static only shows it
   ui::Static versionLine;
   ui::Static legalNotice;
 };

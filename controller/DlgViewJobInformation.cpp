@@ -59,7 +59,13 @@ bool CDlgViewJobInformation::OnInitDialog() {
   destinationPrinter.SetText(info.printerName);
   scenarioUsed.SetText(info.scenarioFile);
   pageTemplates.SetText(info.templates);
-  return true;
+  // The job name has the focus with its text selected, as the dialog would
+  // give it, but with the caret at its start (the selection is made from the
+  // end back to the start): a name longer than its field shows how it
+  // begins, not how it ends.
+  SetFocus(jobName.Hwnd());
+  SendMessageW(jobName.Hwnd(), EM_SETSEL, static_cast<WPARAM>(info.document.size()), 0);
+  return false;
 }
 
 bool CDlgViewJobInformation::OnCommand(UINT id, UINT code, HWND) {

@@ -85,6 +85,10 @@ bool CDorvaneApp::InitInstance() {
   // On screen before the password prompt.
   ShowWindow(main->Hwnd(), SW_SHOWMAXIMIZED);
   UpdateWindow(main->Hwnd());
+  // The spool list's form took the focus while the window was hidden, which
+  // made the window active; this Wine then shows it with an inactive caption
+  // until it is activated again. Its caption is drawn active here.
+  if (GetActiveWindow() == main->Hwnd()) SendMessageW(main->Hwnd(), WM_NCACTIVATE, TRUE, 0);
 
   const std::wstring ini = GetInstallDirectory() + L"Dorvane.ini";
   ui::CheckMainMenuItem(ID_VIEW_AUTO_REFRESH, GetIniInt(L"General", L"AutoRefreshSpool", ini, 1) != 0);

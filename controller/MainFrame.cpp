@@ -59,11 +59,17 @@ void CMainFrame::UpdateTitle() {
 int CMainFrame::OnCreate(CREATESTRUCTW&) {
   if (!spoolView.CreateView(Hwnd(), IDW_VIEW)) return -1;
   SetView(&spoolView);
-  if (!toolBar.Create(Hwnd(), IDW_TOOLBAR, WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP,
+  // The toolbar docks on any side of the frame or floats; it starts at the
+  // top.
+  if (!dockBar.Create(*this, IDW_DOCKBAR, L"Toolbar") ||
+      !toolBar.Create(dockBar.Hwnd(), IDW_TOOLBAR,
+                      WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | ui::DockBar::kToolBarStyle,
                       IDR_MAINFRAME, kButtonImageSize, kButtonImageSize, kToolbarButtons,
                       sizeof(kToolbarButtons) / sizeof(kToolbarButtons[0])))
     return -1;
   SetToolBar(&toolBar);
+  SetDockBar(&dockBar);
+  dockBar.Attach(toolBar);
   if (!statusBar.Create(Hwnd(), IDW_STATUS_BAR, WS_CHILD | WS_VISIBLE | CCS_BOTTOM) ||
       !statusBar.SetIndicators(kIndicators, sizeof(kIndicators) / sizeof(kIndicators[0])))
     return -1;
@@ -110,8 +116,10 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     case ID_HELP_FINDER:
     case ID_HELP:
     case ID_DEFAULT_HELP:
-    case ID_CONTEXT_HELP:
       if (ui::App::Current()) ui::App::Current()->ShowHelp(Hwnd());
+      return true;
+    case ID_CONTEXT_HELP:
+      EnterHelpMode();
       return true;
     default:
       return ui::FrameWindow::OnCommand(id, code, control);
@@ -147,6 +155,46 @@ bool CMainFrame::OnUpdate(ui::CmdUI& cmd) {
   }
 }
 
+std::wstring CMainFrame::HelpPageFor(UINT id) const {
+  switch (id) {
+    case ID_FILE_PRINT:
+    case ID_FILE_DELETE_JOBS:
+    case ID_FILE_EMPTY_SPOOL:
+    case ID_FILE_SAVE_PRINT_JOBS:
+    case ID_VIEW_REFRESH_NOW:
+    case ID_VIEW_AUTO_REFRESH:
+    case IDW_VIEW:
+      return L"spool.htm";
+    case ID_FILE_PRINT_PREVIEW:
+      return L"preview.htm";
+    case ID_FILE_VIEW_JOB_INFORMATION:
+      return L"jobinfo.htm";
+    case ID_VIEW_EVENT_LOG:
+      return L"eventlog.htm";
+    case ID_EDIT_JOB_PROCESS:
+      return L"jobprocess.htm";
+    case ID_EDIT_SCENARIO_FILE:
+      return L"scenario.htm";
+    case ID_EDIT_PAGE_TEMPLATE:
+      return L"template.htm";
+    case ID_TOOLS_OPTIONS:
+      return L"options.htm";
+    case ID_TOOLS_LAST_JOB_NUMBER:
+      return L"lastjob.htm";
+    case ID_TOOLS_PASSWORD:
+      return L"password.htm";
+    // The bars' window ids are their toggles' command ids.
+    case ID_VIEW_TOOLBAR:
+    case ID_VIEW_STATUS_BAR:
+    case IDW_DOCKBAR:
+    case ID_APP_EXIT:
+      return L"mainwindow.htm";
+    default:
+      // Help Topics, About and the rest: the contents.
+      return std::wstring();
+  }
+}
+
 void CMainFrame::OnSavePrintJobs() {
   // The toggle starts from the file, so a change made by another program
   // is respected.
@@ -176,7 +224,9 @@ void CMainFrame::OnUpdateLastJobNumber(ui::CmdUI& cmd) {
   cmd.Enable();
   const int n = ReadGeneralInt(L"LastJobNumber", 0);
   cmd.SetText(dv::Format(L" Last job number is: %d", n));
-  if (n != lastJobNumber) {
+  // In context-help mode a command is taken as a question about it: the
+  // refresh waits for the first idle pass after the mode.
+  if (n != lastJobNumber && !InHelpMode()) {
     // A change from 0 (the key was missing or reset) only records the
     // number; every other change rebuilds the list, a decrease included.
     if (lastJobNumber != 0 && autoRefresh != 0) Send(WM_COMMAND, MAKEWPARAM(ID_VIEW_REFRESH_NOW, 0), 0);

@@ -1,7 +1,8 @@
-// The controller's main window: menu bar, toolbar and status bar with the
-// last job number and the number of jobs in the spool, the spool list as its
-// view, and the commands of the frame (Save Print Jobs, Auto Refresh, Event
-// Log, help). The last-job pane's idle update also runs the automatic
+// The controller's main window: menu bar, a toolbar that docks on any side
+// or floats, a status bar with the last job number and the number of jobs in
+// the spool, the spool list as its view, and the commands of the frame (Save
+// Print Jobs, Auto Refresh, Event Log, help with its context-help mode, whose
+// pages are those of the help file beside the program). The last-job pane's idle update also runs the automatic
 // refresh of the list: when LastJobNumber changes from a non-zero value while
 // Auto Refresh is on, the frame sends itself Refresh Now.
 //
@@ -12,6 +13,7 @@
 
 #include "controller/DorvaneDoc.h"
 #include "controller/SpoolFrm.h"
+#include "ui/DockBar.h"
 #include "ui/FrameWindow.h"
 #include "ui/StatusBar.h"
 #include "ui/ToolBar.h"
@@ -38,12 +40,14 @@ class CMainFrame final : public ui::FrameWindow {
 
   ui::StatusBar statusBar;
   ui::ToolBar toolBar;
+  ui::DockBar dockBar;
   int lastJobNumber = 0;
   int autoRefresh = 1;
   int deleteFilesAfter = 1;
 
  protected:
   int OnCreate(CREATESTRUCTW& cs) override;
+  std::wstring HelpPageFor(UINT id) const override;
 
  private:
   void OnSavePrintJobs();

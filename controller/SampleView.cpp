@@ -89,7 +89,17 @@ bool CSampleView::CreateIn(HWND frame, UINT id) {
   return CreateView(frame, id, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL);
 }
 
-void CSampleView::OnInitialUpdate() { SetScrollSizes(SIZE{2000, 2000}, SIZE{20, 20}); }
+namespace {
+
+// The page step is a tenth of the drawing, the arrow step a tenth of that.
+void SetPageScrollSizes(ui::ScrollView& view, SIZE total) {
+  const SIZE page = {total.cx / 10, total.cy / 10};
+  view.SetScrollSizes(total, page, SIZE{page.cx / 10, page.cy / 10});
+}
+
+}  // namespace
+
+void CSampleView::OnInitialUpdate() { SetPageScrollSizes(*this, SIZE{2000, 2000}); }
 
 void CSampleView::OnDraw(HDC dc) {
   const CDFVDocument* doc = GetDocument();
@@ -110,9 +120,11 @@ void CSampleView::OnDraw(HDC dc) {
   // Setting the sizes repaints: only a change may do so, or every paint
   // would ask for the next one.
   const SIZE current = TotalSize();
-  if (total.cx != current.cx || total.cy != current.cy) SetScrollSizes(total, SIZE{total.cx / 100, total.cy / 100});
+  if (total.cx != current.cx || total.cy != current.cy) SetPageScrollSizes(*this, total);
 
   if (!page) return;
+  // The page is white paper on the view's grey, whatever the job draws.
+  FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   SetBkMode(dc, TRANSPARENT);
   PlayEnhMetaFile(dc, page.get(), &area);
 }

@@ -107,6 +107,7 @@
 #define IDW_VIEW 59648
 #define IDW_TOOLBAR 59392
 #define IDW_STATUS_BAR 59393
+#define IDW_DOCKBAR 59419
 
 /* Job information and job preview dialogs */
 #define IDD_VIEW_JOB_INFORMATION 132

@@ -8,14 +8,12 @@ dv_ensure_prefix
 out="$DV_BUILD/demo"
 rm -rf "$out"; mkdir -p "$out"
 
-# Install folder C:\dvdemo\ with the programs and a settings file that keeps
+# Install folder C:\dvdemo\ holding the deliverables as build.sh installed
+# them (all five programs and the help file) and a settings file that keeps
 # the sample jobs (so the controller lists them).
 inst="$DV_PREFIX/drive_c/dvdemo"
 rm -rf "$inst"; mkdir -p "$inst/spool" "$inst/out"
-cp "$DV_BUILD/x64/engine/Jobforge.Dll" "$inst/"
-for f in barcode/Strimlet.dll submitter/dvsubmit.exe controller/Dorvane.exe controller/Dorvane.chm; do
-  [ -f "$DV_BUILD/x64/$f" ] && cp "$DV_BUILD/x64/$f" "$inst/"
-done
+cp "$DV_BUILD/dist/"* "$inst/"
 wine reg add 'HKLM\SOFTWARE\KVD\Dorvane' /v Path /d 'C:\dvdemo\' /f /reg:64 >/dev/null
 printf '[General]\r\nDeleteFilesAfter=0\r\nLastJobNumber=0\r\n' > "$inst/Dorvane.ini"
 # Sample scenario and templates, when the tree has them.

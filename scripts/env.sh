@@ -59,6 +59,14 @@ dv_ensure_prefix() {
     wine "$DV_BUILD/x64/tools/dvprinters.exe" driver "$(winepath -w "$DV_ROOT/tests/harness/dvtest.ppd")" || return 1
     touch "$DV_PREFIX/.dv-ready"
   fi
+  # Wine draws the title-bar buttons with its Marlett font (Debian's
+  # fonts-wine), but the loader started as on this machine does not search
+  # Wine's own font folder: without the font in the prefix the buttons show
+  # as letters. Only Marlett is linked, so that the dialog fonts and their
+  # metrics stay those the tests were written with.
+  if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ -d "$DV_PREFIX/drive_c/windows/Fonts" ]; then
+    ln -sf /usr/share/wine/fonts/marlett.ttf "$DV_PREFIX/drive_c/windows/Fonts/marlett.ttf"
+  fi
   wineserver -p >/dev/null 2>&1 || true
   # Start the prefix's own services now, detached from any pipe: a test
   # program that started them would hand them CTest's output pipe, and CTest

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Installs everything the build, the tests and the demo need (Debian packages
 # only): the mingw-w64 cross compilers, Wine (64- and 32-bit), Xvfb,
-# Ghostscript, ImageMagick, CMake, Ninja, GoogleTest's sources and the HTML
-# Help compiler (chmcmd, from the Free Pascal utilities).
+# Ghostscript, ImageMagick, CMake, Ninja, GoogleTest's sources, the HTML
+# Help compiler (chmcmd, from the Free Pascal utilities), Python 3 (the check
+# of the installed deliverables), Wine's own fonts (fonts-wine: without its
+# Marlett the title-bar buttons show as letters), xdotool, which drives the
+# mouse and keys for scripts/screenshots.sh, and clang with its runtime
+# libraries (libFuzzer, AddressSanitizer) for the native fuzz targets.
 set -euo pipefail
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
@@ -17,4 +21,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 mingw-w64-tools \
   wine wine64 wine32:i386 \
   xvfb x11-utils xauth imagemagick ghostscript \
-  googletest fp-utils >/dev/null
+  googletest fp-utils python3 fonts-wine xdotool \
+  clang libclang-rt-14-dev >/dev/null

@@ -2,9 +2,13 @@
 #include "ui/FrameWindow.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
 
 #include "ui/App.h"
 #include "ui/CmdUI.h"
+#include "ui/DockBar.h"
 #include "ui/StandardIds.h"
 #include "ui/StatusBar.h"
 #include "ui/ToolBar.h"
@@ -74,6 +78,12 @@ bool FrameWindow::RouteCommand(UINT id, UINT code, HWND control) {
   // checked against their update handlers: a disabled command does nothing.
   const bool fromToolBar = toolBar_ && control && control == toolBar_->Hwnd();
   if ((!control && (code == 0 || code == 1)) || fromToolBar) {
+    // In help mode the command chosen is the one asked about.
+    if (helpMode_) {
+      LeaveHelpMode();
+      ShowHelpFor(id);
+      return true;
+    }
     if (!IsCommandEnabled(id)) return false;
   }
   if (view_ && view_->Hwnd() && view_->OnCommand(id, code, control)) return true;
@@ -85,7 +95,7 @@ bool FrameWindow::RouteCommand(UINT id, UINT code, HWND control) {
 bool FrameWindow::OnCommand(UINT id, UINT, HWND) {
   switch (id) {
     case ID_VIEW_TOOLBAR:
-      if (toolBar_) ShowBar(toolBar_->Hwnd(), !toolBar_->IsVisible());
+      if (toolBar_) ShowToolBar(!toolBar_->IsVisible());
       return true;
     case ID_VIEW_STATUS_BAR:
       if (statusBar_) ShowBar(statusBar_->Hwnd(), !statusBar_->IsVisible());
@@ -125,6 +135,16 @@ bool FrameWindow::LoadAcceleratorTable(UINT accelId) {
 }
 
 bool FrameWindow::PreTranslateMessage(MSG& msg) {
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+    if (dockBar_ && dockBar_->IsDragging()) {
+      dockBar_->EndDrag(false);
+      return true;
+    }
+    if (helpMode_) {
+      LeaveHelpMode();
+      return true;
+    }
+  }
   if (!Hwnd() || (msg.hwnd != Hwnd() && !IsChild(Hwnd(), msg.hwnd))) return false;
   if (accel_ && IsKeyMessage(msg.message) && TranslateAcceleratorW(Hwnd(), accel_, &msg)) return true;
   return view_ && view_->Hwnd() && view_->PreTranslateMessage(msg);
@@ -141,19 +161,109 @@ void FrameWindow::ShowBar(HWND bar, bool show) {
   RecalcLayout();
 }
 
+void FrameWindow::ShowToolBar(bool show) {
+  if (dockBar_)
+    dockBar_->Show(show);
+  else if (toolBar_)
+    ShowBar(toolBar_->Hwnd(), show);
+}
+
+RECT FrameWindow::DockArea() const {
+  RECT area = {};
+  GetClientRect(Hwnd(), &area);
+  if (statusBar_ && statusBar_->IsVisible()) area.bottom = std::max(area.top, area.bottom - statusBar_->Height());
+  return area;
+}
+
 void FrameWindow::RecalcLayout() {
   if (!Hwnd()) return;
-  RECT client = {};
-  GetClientRect(Hwnd(), &client);
-  int top = 0;
-  int bottom = client.bottom;
-  if (toolBar_ && toolBar_->IsVisible()) top = toolBar_->Height();
-  if (statusBar_ && statusBar_->IsVisible()) {
-    statusBar_->Resize();
-    bottom -= statusBar_->Height();
+  if (statusBar_ && statusBar_->IsVisible()) statusBar_->Resize();
+  RECT area = DockArea();
+  if (dockBar_)
+    dockBar_->Layout(area);
+  else if (toolBar_ && toolBar_->IsVisible())
+    area.top = std::min(area.bottom, area.top + toolBar_->Height());
+  if (view_ && view_->Hwnd())
+    MoveWindow(view_->Hwnd(), area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+}
+
+void FrameWindow::EnterHelpMode() {
+  if (helpMode_ || !Hwnd()) return;
+  helpMode_ = true;
+  SetCapture(Hwnd());
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HELP)));
+}
+
+void FrameWindow::LeaveHelpMode() {
+  if (!helpMode_) return;
+  helpMode_ = false;
+  if (GetCapture() == Hwnd()) ReleaseCapture();
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+}
+
+void FrameWindow::ShowHelpFor(UINT id) {
+  if (App* app = App::Current()) app->ShowHelp(Hwnd(), HelpPageFor(id));
+}
+
+bool FrameWindow::HelpIdAt(POINT screen, UINT& id) const {
+  HWND hit = WindowFromPoint(screen);
+  if (toolBar_ && hit && hit == toolBar_->Hwnd()) {
+    POINT p = screen;
+    ScreenToClient(hit, &p);
+    const int index = static_cast<int>(SendMessageW(hit, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&p)));
+    TBBUTTON button = {};
+    if (index >= 0 && SendMessageW(hit, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)) &&
+        !(button.fsStyle & BTNS_SEP)) {
+      id = static_cast<UINT>(button.idCommand);
+      return true;
+    }
   }
-  if (bottom < top) bottom = top;
-  if (view_ && view_->Hwnd()) MoveWindow(view_->Hwnd(), 0, top, client.right, bottom - top, TRUE);
+  // A control of the frame answers for every window inside it.
+  for (HWND w = hit; w && w != Hwnd(); w = GetAncestor(w, GA_PARENT)) {
+    if (GetAncestor(w, GA_PARENT) == Hwnd()) {
+      id = static_cast<UINT>(GetDlgCtrlID(w));
+      return true;
+    }
+  }
+  return false;
+}
+
+bool FrameWindow::OnHelpModeMouse(UINT msg, LPARAM lParam) {
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HELP)));
+      return true;
+    case WM_LBUTTONDOWN: {
+      POINT screen = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      ClientToScreen(Hwnd(), &screen);
+      if (SendMessageW(Hwnd(), WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)) == HTMENU) {
+        // The menu opens as if clicked; a command chosen in it comes back
+        // to RouteCommand while the mode is still on.
+        helpMenuOpen_ = true;
+        ReleaseCapture();
+        DefProc(WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(screen.x, screen.y));
+        helpMenuOpen_ = false;
+        if (helpMode_) SetCapture(Hwnd());
+        return true;
+      }
+      UINT id = 0;
+      const bool found = HelpIdAt(screen, id);
+      LeaveHelpMode();
+      if (found) ShowHelpFor(id);
+      return true;
+    }
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+      LeaveHelpMode();
+      return true;
+    case WM_CAPTURECHANGED:
+      if (!helpMenuOpen_ && reinterpret_cast<HWND>(lParam) != Hwnd()) LeaveHelpMode();
+      return false;
+    default:
+      return false;
+  }
 }
 
 std::wstring FrameWindow::CommandPrompt(UINT id) {
@@ -214,6 +324,7 @@ bool FrameWindow::OnFrameNotify(NMHDR& hdr, LRESULT& result) {
 }
 
 LRESULT FrameWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (helpMode_ && OnHelpModeMouse(msg, lParam)) return 0;
   switch (msg) {
     case WM_COMMAND:
       RouteCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
@@ -224,7 +335,14 @@ LRESULT FrameWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_INITMENUPOPUP:
-      if (!HIWORD(lParam)) UpdateMenu(reinterpret_cast<HMENU>(wParam));
+      if (HIWORD(lParam)) return 0;
+      UpdateMenu(reinterpret_cast<HMENU>(wParam));
+      // In help mode a disabled command can be asked about too; the next
+      // opening of the menu disables it again.
+      if (helpMode_) {
+        HMENU menu = reinterpret_cast<HMENU>(wParam);
+        for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) EnableMenuItem(menu, i, MF_BYPOSITION | MF_ENABLED);
+      }
       return 0;
     case WM_MENUSELECT: {
       const UINT flags = HIWORD(wParam);
@@ -238,6 +356,14 @@ LRESULT FrameWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_EXITMENULOOP:
       ShowIdleMessage();
+      break;
+    case WM_ENABLE:
+      // A modal dialog that disables the frame disables its floating
+      // toolbar too: no command may start under the dialog.
+      if (dockBar_) dockBar_->EnableFloating(wParam != FALSE);
+      break;
+    case WM_ACTIVATE:
+      if (dockBar_ && LOWORD(wParam) != WA_INACTIVE) dockBar_->KeepInFrontLater();
       break;
     case WM_SETFOCUS:
       if (view_ && view_->Hwnd()) {

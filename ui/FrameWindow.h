@@ -1,6 +1,7 @@
 // The main frame: a top-level window with menu, accelerators and icon by
-// resource id, an optional toolbar along the top and status bar along the
-// bottom, and one view filling the rest.
+// resource id, an optional toolbar (along the top, or in a DockBar on any
+// side or floating) and status bar along the bottom, and one view filling
+// the rest.
 //
 // Command routing: WM_COMMAND goes to the view, then to the frame, then to the
 // application, each OnCommand answering true when it handled it. Commands
@@ -14,6 +15,14 @@
 // indicators, the status-bar prompts of menu items and toolbar buttons (the
 // text before "\n" of the command's string) and the toolbar's tooltips (the
 // text after it). Destroying the application's main frame ends the program.
+//
+// Context help: in help mode the mouse is the frame's, with the help
+// cursor. The next click on a toolbar button or on one of the frame's
+// controls, or the next command from the menu or a key, opens the help page
+// of that command or control (HelpPageFor; the help file's contents when it
+// names none) in place of running it. A click on the menu bar opens the menu
+// so that one of its commands can be chosen. Escape, or a click anywhere
+// else, leaves the mode without help.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +32,7 @@
 
 namespace ui {
 
+class DockBar;
 class StatusBar;
 class ToolBar;
 
@@ -45,6 +55,8 @@ class FrameWindow : public Window {
   // The bars are the derived frame's members, created in its OnCreate.
   void SetToolBar(ToolBar* bar) { toolBar_ = bar; }
   void SetStatusBar(StatusBar* bar) { statusBar_ = bar; }
+  // A toolbar held by a dock bar is shown, hidden and laid out through it.
+  void SetDockBar(DockBar* bar) { dockBar_ = bar; }
 
   // Runs a command through view, frame and application; false when no one
   // handled it (or it was refused as disabled).
@@ -57,7 +69,16 @@ class FrameWindow : public Window {
 
   // Toolbar and status bar shown or hidden, with a new layout.
   void ShowBar(HWND bar, bool show);
+  void ShowToolBar(bool show);
   void RecalcLayout();
+  // The client area above the status bar, where bars dock and the view
+  // lies (client coordinates).
+  RECT DockArea() const;
+
+  // Context help mode (see above).
+  void EnterHelpMode();
+  void LeaveHelpMode();
+  bool InHelpMode() const { return helpMode_; }
 
   // Prompt (before "\n") and tip (after it) of a command's string.
   static std::wstring CommandPrompt(UINT id);
@@ -71,6 +92,10 @@ class FrameWindow : public Window {
   void OnIdleUpdate() override;
 
  protected:
+  // The help page of a command or of a control of the frame by its id; ""
+  // for the help file's contents.
+  virtual std::wstring HelpPageFor(UINT id) const { return std::wstring(); }
+
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnSize(UINT type, int cx, int cy) override;
   void OnDestroy() override;
@@ -78,10 +103,19 @@ class FrameWindow : public Window {
  private:
   void UpdateMenu(HMENU menu);
   bool OnFrameNotify(NMHDR& hdr, LRESULT& result);
+  // Help mode's mouse: true when the message was the mode's.
+  bool OnHelpModeMouse(UINT msg, LPARAM lParam);
+  // The command of the toolbar button, or the id of the frame's control,
+  // under a screen point; false when there is none.
+  bool HelpIdAt(POINT screen, UINT& id) const;
+  void ShowHelpFor(UINT id);
 
   Window* view_ = nullptr;
   ToolBar* toolBar_ = nullptr;
   StatusBar* statusBar_ = nullptr;
+  DockBar* dockBar_ = nullptr;
+  bool helpMode_ = false;
+  bool helpMenuOpen_ = false;
   HACCEL accel_ = nullptr;
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;

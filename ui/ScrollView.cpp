@@ -19,8 +19,9 @@ bool ScrollView::CreateView(HWND parent, UINT id, DWORD style) {
                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
 }
 
-void ScrollView::SetScrollSizes(SIZE total, SIZE line) {
+void ScrollView::SetScrollSizes(SIZE total, SIZE page, SIZE line) {
   total_ = {total.cx > 0 ? total.cx : 0, total.cy > 0 ? total.cy : 0};
+  page_ = {page.cx > 0 ? page.cx : 0, page.cy > 0 ? page.cy : 0};
   line_ = {line.cx > 0 ? line.cx : 1, line.cy > 0 ? line.cy : 1};
   UpdateBars();
   InvalidateRect(Hwnd(), nullptr, TRUE);
@@ -63,7 +64,8 @@ void ScrollView::UpdateBars() {
 void ScrollView::Scroll(int bar, int request) {
   RECT client = {};
   GetClientRect(Hwnd(), &client);
-  const int page = bar == SB_HORZ ? client.right : client.bottom;
+  const int fixedPage = bar == SB_HORZ ? page_.cx : page_.cy;
+  const int page = fixedPage > 0 ? fixedPage : (bar == SB_HORZ ? client.right : client.bottom);
   const int line = bar == SB_HORZ ? line_.cx : line_.cy;
   int pos = bar == SB_HORZ ? pos_.x : pos_.y;
   SCROLLINFO info = {};

@@ -17,8 +17,10 @@ class ScrollView : public Window {
   // Creates the view as a child of parent; false when it was not created.
   bool CreateView(HWND parent, UINT id, DWORD style = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL);
 
-  // Size of the whole drawing and the distance of one scroll-bar arrow step.
-  void SetScrollSizes(SIZE total, SIZE line);
+  // Size of the whole drawing, the distance of one page step (a click
+  // beside the thumb, Page Up/Down; 0: the window's size) and of one
+  // scroll-bar arrow step.
+  void SetScrollSizes(SIZE total, SIZE page, SIZE line);
   SIZE TotalSize() const { return total_; }
   // Top-left point of the drawing shown at the window's top-left corner.
   POINT ScrollPosition() const { return pos_; }
@@ -38,6 +40,7 @@ class ScrollView : public Window {
   int Limit(int bar) const;
 
   SIZE total_ = {0, 0};
+  SIZE page_ = {0, 0};
   SIZE line_ = {16, 16};
   POINT pos_ = {0, 0};
 };

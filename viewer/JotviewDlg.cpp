@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "controller/BrowseCtrl.h"
 #include "ui/App.h"
 #include "ui/CommonDialogs.h"
@@ -88,6 +90,7 @@ bool CJotviewDlg::OnInitDialog() {
   }
   if (!LoadLog(logPath)) return true;
   for (int i = 0; i < 6; ++i) list.SetColumnWidth(i, LVSCW_AUTOSIZE_USEHEADER);
+  WidenToShowEveryColumn();
   SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   return true;
@@ -174,6 +177,37 @@ bool CJotviewDlg::OnCommand(UINT id, UINT code, HWND control) {
     default:
       return false;
   }
+}
+
+void CJotviewDlg::WidenToShowEveryColumn() {
+  // A column sized to header and contents can still cut its header short
+  // under Wine ("Co..." for "Code"), and the last one fills the list whatever
+  // its contents: headers and contents are measured apart here.
+  auto headerWidth = [this](int column) {
+    return static_cast<int>(SendMessageW(list.Hwnd(), LVM_GETSTRINGWIDTHW, 0,
+                                         reinterpret_cast<LPARAM>(kColumns[column]))) +
+           2 * GetSystemMetrics(SM_CXEDGE) + 12;
+  };
+  int columns = 0;
+  for (int i = 0; i < kInfoColumn; ++i) {
+    if (list.ColumnWidth(i) < headerWidth(i)) list.SetColumnWidth(i, headerWidth(i));
+    columns += list.ColumnWidth(i);
+  }
+  list.SetColumnWidth(kInfoColumn, LVSCW_AUTOSIZE);
+  columns += std::max(list.ColumnWidth(kInfoColumn), headerWidth(kInfoColumn));
+  list.SetColumnWidth(kInfoColumn, LVSCW_AUTOSIZE_USEHEADER);
+  RECT inside = {};
+  GetClientRect(list.Hwnd(), &inside);
+  // Room for a vertical scroll bar too, which a longer log brings.
+  const int missing = columns + GetSystemMetrics(SM_CXVSCROLL) - inside.right;
+  if (missing <= 0) return;
+  RECT window = {};
+  GetWindowRect(Hwnd(), &window);
+  RECT work = {};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int width = std::min<int>(window.right - window.left + missing, work.right - work.left);
+  const int left = std::max<int>(work.left, std::min<int>(window.left, work.right - width));
+  SetWindowPos(Hwnd(), nullptr, left, window.top, width, window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CJotviewDlg::OnSize(UINT type, int w, int h) {

@@ -61,6 +61,10 @@ class CJotviewDlg final : public ui::Dialog {
   INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // Widens the columns to their headers and the window, within the
+  // screen's work area, until every column fits in the list ("Additional
+  // Info" included).
+  void WidenToShowEveryColumn();
   void InsertRow(int index, const LogRow& row, int number);
   void EndProgram(const std::wstring& message);
   bool OnPaintMinimized();

@@ -123,3 +123,31 @@ TEST_F(StrimletLibrary, CallsFromSeveralThreadsAgree) {
   for (std::thread& thread : threads) thread.join();
   for (int t = 0; t < 4; ++t) EXPECT_EQ(mismatches[t], 0);
 }
+
+// The engine loads the library for every barcode and unloads it again: a
+// load must give back everything it takes from the process. A thread-local
+// slot kept per load (a guarded static on first use did) would end the
+// engine with an abort once the process has none left.
+TEST(StrimletLoads, EachLoadGivesItsThreadLocalSlotsBack) {
+  const std::wstring path = dvtest::BuiltFile(L"barcode\\Strimlet.dll");
+  auto loadAndEncode = [&path] {
+    dv::ModuleHandle module(LoadLibraryW(path.c_str()));
+    ASSERT_TRUE(module) << "error " << GetLastError();
+    auto getBits = reinterpret_cast<GetBarcodeStringBitsFn>(
+        reinterpret_cast<void*>(GetProcAddress(module.get(), "GetBarcodeStringBits")));
+    auto freeBits = reinterpret_cast<FreeBarcodeStringBitsFn>(
+        reinterpret_cast<void*>(GetProcAddress(module.get(), "FreeBarcodeStringBits")));
+    ASSERT_TRUE(getBits && freeBits);
+    for (int symbology = 0; symbology <= 12; ++symbology) {
+      for (const char* text : {"4006381333931", "0123456", "ABC-12"}) freeBits(getBits(text, symbology));
+    }
+  };
+  loadAndEncode();  // whatever this program itself sets up on first use
+  const DWORD before = TlsAlloc();
+  ASSERT_NE(before, TLS_OUT_OF_INDEXES);
+  TlsFree(before);
+  for (int load = 0; load < 8; ++load) loadAndEncode();
+  const DWORD after = TlsAlloc();
+  TlsFree(after);
+  EXPECT_EQ(after, before);
+}

@@ -1,6 +1,7 @@
 // The job information dialog: its fields from a control file (the page
 // template list up to the first page without a value), and the dialog as the
-// spool list opens it, with its Help button.
+// spool list opens it, with its Help button; a long job name seen from its
+// start.
 #include "controller/DlgViewJobInformation.h"
 #include "controller/tests/ControllerFixture.h"
 
@@ -124,6 +125,40 @@ TEST_F(JobInformationTest, SpoolListShowsTheSelectedRowAndWritesNothing) {
   EXPECT_EQ(shown[IDC_INFO_SCENARIO], L"C:\\Dorvane\\Invoices.scn");
   EXPECT_EQ(shown[IDC_INFO_TEMPLATES], L"Page 1: Letterhead\r\n");
   EXPECT_EQ(dvtest::ReadFileBytes(Ctl(42)), before);
+}
+
+// A job name longer than its field is shown from its start, selected whole,
+// with the focus.
+TEST_F(JobInformationTest, ALongJobNameShowsItsStartSelected) {
+  const std::wstring name =
+      L"Annual report of the northern region sales offices for the board meeting in March, final version";
+  AddJob(42);
+  Put(42, L"General", L"Document", name.c_str());
+  ASSERT_TRUE(Start());
+  SelectRows({0});
+  bool focused = false, wider = false;
+  DWORD from = 1, to = 0;
+  int firstX = -1;
+  ui::Dialog::SetModalHook([&](ui::Dialog& dialog) {
+    HWND edit = dialog.Item(IDC_INFO_JOB_NAME);
+    focused = GetFocus() == edit;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    // The name does not fit: from its first to its last character it is
+    // wider than the field.
+    RECT field = {};
+    GetClientRect(edit, &field);
+    const int first = static_cast<short>(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, 0, 0)));
+    const int last = static_cast<short>(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, name.size() - 1, 0)));
+    wider = last - first > field.right;
+    firstX = first;
+    dialog.EndDialog(IDOK);
+  });
+  Command(ID_FILE_VIEW_JOB_INFORMATION);
+  EXPECT_TRUE(focused);
+  EXPECT_EQ(0u, from);
+  EXPECT_EQ(name.size(), to);
+  ASSERT_TRUE(wider) << "the name must be longer than the field";
+  EXPECT_GE(firstX, 0) << "the first character is in view";
 }
 
 }  // namespace

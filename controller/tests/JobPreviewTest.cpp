@@ -246,7 +246,8 @@ TEST_F(JobPreviewTest, EmfJobShowsItsPagesWithNavigationAndZoom) {
     ASSERT_GT(s.total.cx, 100);
 
     // The page's 20 mm black square, 20 mm from the top left corner, comes
-    // out where the scale puts it (drawn into a bitmap of the screen).
+    // out where the scale puts it (drawn into a bitmap of the screen), on
+    // white paper over the grey around it.
     {
       HDC memory = CreateCompatibleDC(nullptr);
       HDC reference = GetDC(nullptr);
@@ -254,16 +255,28 @@ TEST_F(JobPreviewTest, EmfJobShowsItsPagesWithNavigationAndZoom) {
       ReleaseDC(nullptr, reference);
       HGDIOBJ old = SelectObject(memory, bitmap.get());
       RECT all = {0, 0, s.total.cx, s.total.cy};
-      FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
       dialog.View()->OnDraw(memory);
       const double pxPerMm = static_cast<double>(horzRes) / horzSize;
       const double pyPerMm = static_cast<double>(vertRes) / vertSize;
       const int side = static_cast<int>(10 * pxPerMm);
       EXPECT_GT(DarkShare(memory, static_cast<int>(25 * pxPerMm), static_cast<int>(25 * pyPerMm), side), 0.9);
       EXPECT_LT(DarkShare(memory, static_cast<int>(45 * pxPerMm), static_cast<int>(25 * pyPerMm), side), 0.1);
+      EXPECT_EQ(RGB(255, 255, 255), GetPixel(memory, static_cast<int>(46 * pxPerMm), static_cast<int>(26 * pyPerMm)));
       SelectObject(memory, old);
       DeleteDC(memory);
     }
+
+    // A page step moves a tenth of the page, an arrow step a tenth of that.
+    CSampleView* view = dialog.View();
+    view->ScrollTo(POINT{0, 0});
+    SendMessageW(view->Hwnd(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(s.total.cy / 10, view->ScrollPosition().y);
+    SendMessageW(view->Hwnd(), WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(s.total.cy / 10 + s.total.cy / 100, view->ScrollPosition().y);
+    SendMessageW(view->Hwnd(), WM_VSCROLL, SB_PAGEUP, 0);
+    EXPECT_EQ(s.total.cy / 100, view->ScrollPosition().y);
+    view->ScrollTo(POINT{0, 0});
 
     Click(dialog, ID_PREVIEW_FORWARD_10);
     s = Read(dialog);

@@ -1,12 +1,14 @@
 // The main frame: Save Print Jobs and Auto Refresh toggles, the status panes
 // and the automatic refresh on the idle pass, prompts and tooltips, the
-// commands that are offered, the menu, toolbar and accelerator tables, and
-// the event log viewer started from View > Event Log.
+// commands that are offered, the context-help mode, the toolbar's docking,
+// the menu, toolbar and accelerator tables, and the event log viewer started
+// from View > Event Log.
 #include "controller/tests/ControllerFixture.h"
 
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <functional>
 #include <tuple>
 
 #include "common/EventLog.h"
@@ -173,6 +175,225 @@ TEST_F(ControllerTest, EmptySpoolDoesNothingAndEveryMenuCommandIsOffered) {
     SCOPED_TRACE(id);
     EXPECT_FALSE(frame->IsCommandEnabled(id));
   }
+}
+
+// Shift+F1 starts the context-help mode; what comes next is asked about.
+class ContextHelpTest : public ControllerTest {
+ protected:
+  void SetUp() override {
+    ControllerTest::SetUp();
+    ui::App::HelpEngineOverride() = [this](HWND, const std::wstring& target, UINT) { help.push_back(target); };
+  }
+  void TearDown() override {
+    ui::App::HelpEngineOverride() = nullptr;
+    ControllerTest::TearDown();
+  }
+  // Shift+F1 pressed in the spool list.
+  void EnterHelpMode() {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageW(frame->SpoolView().JobList().Hwnd(), WM_KEYDOWN, VK_F1, 1);
+    app->PumpPending();
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+  }
+  // A click at a screen point, as the frame's capture receives it.
+  void ClickAt(POINT screen) {
+    ScreenToClient(frame->Hwnd(), &screen);
+    SendMessageW(frame->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(screen.x, screen.y));
+  }
+  static POINT Centre(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  POINT ButtonCentre(UINT command) const {
+    RECT r = {};
+    SendMessageW(frame->toolBar.Hwnd(), TB_GETRECT, command, reinterpret_cast<LPARAM>(&r));
+    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(frame->toolBar.Hwnd(), &p);
+    return p;
+  }
+  std::wstring Page(const wchar_t* page) const { return app->HelpFilePath() + L"::/" + page; }
+
+  std::vector<std::wstring> help;
+};
+
+TEST_F(ContextHelpTest, ShiftF1ShowsTheHelpCursorAndTheNextClickOpensThatPage) {
+  ASSERT_TRUE(Start());
+  EnterHelpMode();
+  ASSERT_TRUE(frame->InHelpMode());
+  EXPECT_EQ(frame->Hwnd(), GetCapture());
+  EXPECT_EQ(LoadCursorW(nullptr, IDC_HELP), GetCursor());
+  EXPECT_TRUE(help.empty()) << "the mode opens nothing by itself";
+  frame->LeaveHelpMode();
+
+  struct Row {
+    const char* name;
+    std::function<POINT()> where;
+    const wchar_t* page;
+  } rows[] = {
+      {"toolbar button View Job Information", [&] { return ButtonCentre(ID_FILE_VIEW_JOB_INFORMATION); }, L"jobinfo.htm"},
+      {"toolbar button Scenario File", [&] { return ButtonCentre(ID_EDIT_SCENARIO_FILE); }, L"scenario.htm"},
+      {"toolbar button Event Log", [&] { return ButtonCentre(ID_VIEW_EVENT_LOG); }, L"eventlog.htm"},
+      {"the spool list", [&] { return Centre(frame->SpoolView().JobList().Hwnd()); }, L"spool.htm"},
+      {"the status bar", [&] { return Centre(frame->statusBar.Hwnd()); }, L"mainwindow.htm"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    help.clear();
+    EnterHelpMode();
+    ClickAt(row.where());
+    EXPECT_FALSE(frame->InHelpMode());
+    EXPECT_NE(frame->Hwnd(), GetCapture());
+    ASSERT_EQ(1u, help.size());
+    EXPECT_EQ(Page(row.page), help[0]);
+  }
+}
+
+TEST_F(ContextHelpTest, AMenuCommandOrKeyIsExplainedNotRun) {
+  SetGeneral(L"DeleteFilesAfter", L"1");
+  ASSERT_TRUE(Start());
+  struct Row {
+    UINT id;
+    WORD code;
+    const wchar_t* page;
+  } rows[] = {
+      {ID_FILE_SAVE_PRINT_JOBS, 0, L"spool.htm"},
+      {ID_TOOLS_LAST_JOB_NUMBER, 0, L"lastjob.htm"},
+      {ID_EDIT_JOB_PROCESS, 0, L"jobprocess.htm"},
+      {ID_VIEW_STATUS_BAR, 0, L"mainwindow.htm"},
+      {ID_VIEW_REFRESH_NOW, 1, L"spool.htm"},  // F5
+      {ID_APP_ABOUT, 0, L""},                  // the contents
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.id);
+    help.clear();
+    EnterHelpMode();
+    SendMessageW(frame->Hwnd(), WM_COMMAND, MAKEWPARAM(row.id, row.code), 0);
+    EXPECT_FALSE(frame->InHelpMode());
+    ASSERT_EQ(1u, help.size());
+    EXPECT_EQ(*row.page ? Page(row.page) : app->HelpFilePath(), help[0]);
+  }
+  EXPECT_EQ(L"1", General(L"DeleteFilesAfter")) << "Save Print Jobs did not run";
+
+  // The menu offers its disabled commands in help mode too (no row is
+  // selected, so Delete Jobs is disabled outside it).
+  HMENU file = GetSubMenu(GetMenu(frame->Hwnd()), 0);
+  SendMessageW(frame->Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+  EXPECT_TRUE(GetMenuState(file, ID_FILE_DELETE_JOBS, MF_BYCOMMAND) & MF_GRAYED);
+  EnterHelpMode();
+  SendMessageW(frame->Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+  EXPECT_FALSE(GetMenuState(file, ID_FILE_DELETE_JOBS, MF_BYCOMMAND) & MF_GRAYED);
+  help.clear();
+  SendMessageW(frame->Hwnd(), WM_COMMAND, MAKEWPARAM(ID_FILE_DELETE_JOBS, 0), 0);
+  ASSERT_EQ(1u, help.size());
+  EXPECT_EQ(Page(L"spool.htm"), help[0]);
+  SendMessageW(frame->Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+  EXPECT_TRUE(GetMenuState(file, ID_FILE_DELETE_JOBS, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_TRUE(frame->statusBar.IsVisible()) << "the status bar toggle did not run";
+}
+
+// Asked about in help mode, every command of the menu and the toolbar opens
+// a page that the help file holds; only the Help menu's own commands open
+// its contents.
+TEST_F(ContextHelpTest, EveryCommandHasAPageOfTheHelpFile) {
+  ASSERT_TRUE(Start());
+  HMENU menu = GetMenu(frame->Hwnd());
+  std::vector<std::pair<UINT, bool>> commands;  // id, from the Help menu
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    HMENU popup = GetSubMenu(menu, i);
+    const bool helpMenu = i == GetMenuItemCount(menu) - 1;
+    for (int j = 0; j < GetMenuItemCount(popup); ++j)
+      if (!(GetMenuState(popup, j, MF_BYPOSITION) & MF_SEPARATOR)) commands.emplace_back(GetMenuItemID(popup, j), helpMenu);
+  }
+  for (UINT id : frame->toolBar.Buttons())
+    if (id != ID_SEPARATOR) commands.emplace_back(id, false);
+  const std::wstring prefix = app->HelpFilePath() + L"::/";
+  for (const auto& [id, helpMenu] : commands) {
+    SCOPED_TRACE(id);
+    help.clear();
+    EnterHelpMode();
+    SendMessageW(frame->Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    ASSERT_EQ(1u, help.size());
+    if (helpMenu) {
+      EXPECT_EQ(app->HelpFilePath(), help[0]);
+      continue;
+    }
+    ASSERT_EQ(0u, help[0].rfind(prefix, 0)) << dv::ToUtf8(help[0]);
+    const std::wstring page = help[0].substr(prefix.size());
+    EXPECT_TRUE(dvtest::FileExistsAt(dvtest::BuiltFile(L"controller\\help\\" + page))) << dv::ToUtf8(page);
+  }
+}
+
+TEST_F(ContextHelpTest, EscapeOrAClickElsewhereLeavesTheModeWithoutHelp) {
+  ASSERT_TRUE(Start());
+  EnterHelpMode();
+  PostMessageW(frame->SpoolView().JobList().Hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+  app->PumpPending();
+  EXPECT_FALSE(frame->InHelpMode());
+  EXPECT_NE(frame->Hwnd(), GetCapture());
+
+  EnterHelpMode();
+  SendMessageW(frame->Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, 0);
+  EXPECT_FALSE(frame->InHelpMode());
+
+  // Outside the frame: the point beyond its window rectangle.
+  EnterHelpMode();
+  RECT r = {};
+  GetWindowRect(frame->Hwnd(), &r);
+  SetWindowPos(frame->Hwnd(), nullptr, 0, 0, 400, 300, SWP_NOZORDER);
+  ClickAt(POINT{600, 500});
+  EXPECT_FALSE(frame->InHelpMode());
+  EXPECT_TRUE(help.empty());
+
+  // After the mode, commands run again.
+  Command(ID_VIEW_STATUS_BAR);
+  EXPECT_FALSE(frame->statusBar.IsVisible());
+}
+
+TEST_F(IdleRefreshTest, TheRefreshWaitsForTheEndOfTheHelpMode) {
+  SetGeneral(L"LastJobNumber", L"10");
+  ASSERT_TRUE(Start());
+  Pump();
+  frame->EnterHelpMode();
+  Arrive(11);
+  Pump();
+  EXPECT_TRUE(frame->InHelpMode()) << "the refresh is not taken for a question";
+  EXPECT_EQ(0, frame->SpoolView().JobCount());
+  frame->LeaveHelpMode();
+  Pump();
+  EXPECT_EQ(1, frame->SpoolView().JobCount());
+}
+
+TEST_F(ControllerTest, ToolbarStartsDockedAtTheTopAndTheToggleHidesItFloating) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(ui::DockSide::Top, frame->dockBar.Side());
+  RECT area = frame->DockArea();
+  RECT bar = {};
+  GetWindowRect(frame->dockBar.Hwnd(), &bar);
+  MapWindowPoints(nullptr, frame->Hwnd(), reinterpret_cast<POINT*>(&bar), 2);
+  EXPECT_EQ(area.top, bar.top);
+  EXPECT_EQ(area.right, bar.right);
+
+  frame->dockBar.Float(POINT{200, 150});
+  Command(ID_VIEW_TOOLBAR);
+  EXPECT_FALSE(IsWindowVisible(frame->dockBar.FloatingWindow()));
+  HMENU viewMenu = GetSubMenu(GetMenu(frame->Hwnd()), 1);
+  SendMessageW(frame->Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(viewMenu), 0);
+  EXPECT_FALSE(GetMenuState(viewMenu, ID_VIEW_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED);
+  Command(ID_VIEW_TOOLBAR);
+  EXPECT_TRUE(IsWindowVisible(frame->dockBar.FloatingWindow()));
+
+  // The Save Print Jobs button keeps its pressed state docked on a side.
+  frame->dockBar.Dock(ui::DockSide::Left);
+  SetGeneral(L"DeleteFilesAfter", L"1");
+  Command(ID_FILE_SAVE_PRINT_JOBS);
+  Pump();
+  EXPECT_EQ(TBSTATE_CHECKED | TBSTATE_PRESSED | TBSTATE_ENABLED | TBSTATE_WRAP,
+            frame->toolBar.ButtonState(ID_FILE_SAVE_PRINT_JOBS));
 }
 
 // The main menu as "Menu|id text|..." lines, a separator as "-".

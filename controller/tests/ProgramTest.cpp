@@ -56,7 +56,9 @@ TEST_F(ControllerTest, ProgramShowsItsMaximisedMainWindow) {
   // Menus are the program's own objects under Wine: only their presence
   // can be seen from here.
   EXPECT_NE(nullptr, GetMenu(main));
-  EXPECT_NE(nullptr, VisibleChild(main, TOOLBARCLASSNAMEW));
+  HWND dockBar = VisibleChild(main, L"ui.DockBar");
+  ASSERT_NE(nullptr, dockBar) << "the toolbar's dock bar";
+  EXPECT_NE(nullptr, VisibleChild(dockBar, TOOLBARCLASSNAMEW));
   EXPECT_NE(nullptr, VisibleChild(main, STATUSCLASSNAMEW));
   HWND view = FindWindowExW(main, nullptr, L"#32770", nullptr);
   ASSERT_NE(nullptr, view);

@@ -1,4 +1,4 @@
-// Start-up: the maximised main window, the entrance password, the menu check
+// Start-up: the maximised main window, shown active, the entrance password, the menu check
 // marks from the settings file; the About box; New, Open and Save on the
 // empty document; the accelerator table.
 #include "controller/tests/ControllerFixture.h"
@@ -160,15 +160,51 @@ TEST_F(ControllerTest, MenuCheckMarksFollowTheSettingsFile) {
   }
 }
 
+// The main window opens active, and looks it: its caption is drawn in the
+// active caption's colour (at its left end, where the gradient starts).
+TEST_F(ControllerTest, MainWindowOpensWithAnActiveCaption) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(frame->Hwnd(), GetActiveWindow());
+  RECT window = {};
+  GetWindowRect(frame->Hwnd(), &window);
+  const int border = GetSystemMetrics(SM_CXFRAME);
+  POINT inCaption = {GetSystemMetrics(SM_CXSMICON) + 2 * border + 4,
+                     GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+  // Away from the title's letters: just right of the icon, above the middle.
+  inCaption.y -= GetSystemMetrics(SM_CYCAPTION) / 3;
+  HDC dc = GetWindowDC(frame->Hwnd());
+  const COLORREF shown = GetPixel(dc, inCaption.x, inCaption.y);
+  ReleaseDC(frame->Hwnd(), dc);
+  EXPECT_EQ(GetSysColor(COLOR_ACTIVECAPTION), shown);
+}
+
 TEST_F(ControllerTest, AboutBoxShowsTheVersionAndTheNotice) {
   ASSERT_TRUE(Start());
   std::wstring version, notice, caption;
   HWND owner = nullptr;
+  COLORREF pictureCorner = CLR_INVALID;
+  RECT room = {}, wrapped = {};
   ui::Dialog::SetModalHook([&](ui::Dialog& dlg) {
     version = dlg.ItemText(IDC_ABOUT_VERSION);
     notice = dlg.ItemText(IDC_ABOUT_NOTICE);
+    // The notice as its static wraps it, in the static's font and width.
+    HWND text = dlg.Item(IDC_ABOUT_NOTICE);
+    GetClientRect(text, &room);
+    wrapped = {0, 0, room.right, 0};
+    HDC dc = GetDC(text);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(text, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, notice.c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(text, dc);
     caption = Title(dlg.Hwnd());
     owner = GetWindow(dlg.Hwnd(), GW_OWNER);
+    auto shown = reinterpret_cast<HBITMAP>(
+        SendMessageW(dlg.Item(IDC_ABOUT_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldBitmap = SelectObject(memory, shown);
+    pictureCorner = GetPixel(memory, 0, 0);
+    SelectObject(memory, oldBitmap);
+    DeleteDC(memory);
     dlg.EndDialog(IDOK);
   });
   Command(ID_APP_ABOUT);
@@ -176,9 +212,13 @@ TEST_F(ControllerTest, AboutBoxShowsTheVersionAndTheNotice) {
   EXPECT_EQ(L"Version: " + GetProductVersion(), version);
   EXPECT_EQ(L"Version: 1.43", version);
   EXPECT_EQ(CAboutDlg::LegalNotice(), notice);
-  EXPECT_EQ(5, std::count(notice.begin(), notice.end(), L'\n')) << "six lines";
+  // Three paragraphs, wrapped by the control, so that no sentence leaves a
+  // word on a line of its own; the whole notice fits in its static.
+  EXPECT_EQ(2, std::count(notice.begin(), notice.end(), L'\n'));
+  EXPECT_LE(wrapped.bottom, room.bottom);
   EXPECT_EQ(L"About Dorvane", caption);
   EXPECT_EQ(frame->Hwnd(), owner);
+  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), pictureCorner) << "the picture's grey background is the dialog's face";
 }
 
 TEST_F(ControllerTest, NewOpenAndSaveNameTheEmptyDocumentAndNeverWriteAFile) {

@@ -136,7 +136,7 @@ TEST(ScrollViewTest, ScrollsWithinTheDrawing) {
   Drawing view;
   ASSERT_TRUE(view.CreateView(host.Hwnd(), 1));
   MoveWindow(view.Hwnd(), 0, 0, 200, 100, TRUE);
-  view.SetScrollSizes({1000, 800}, {10, 20});
+  view.SetScrollSizes({1000, 800}, {0, 0}, {10, 20});
   // The scroll bars take their room from the window.
   RECT client = {};
   GetClientRect(view.Hwnd(), &client);
@@ -159,7 +159,14 @@ TEST(ScrollViewTest, ScrollsWithinTheDrawing) {
   EXPECT_EQ(-20, view.drawnOrigin.y);
 
   // A window larger than the drawing does not scroll at all.
-  view.SetScrollSizes({100, 50}, {10, 10});
+  // A page step of its own replaces the window's size.
+  view.SetScrollSizes({1000, 800}, {100, 80}, {10, 20});
+  SendMessageW(view.Hwnd(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  SendMessageW(view.Hwnd(), WM_HSCROLL, SB_PAGEUP, 0);
+  EXPECT_EQ(100, view.ScrollPosition().y);
+  EXPECT_EQ(client.right - 100, view.ScrollPosition().x);
+
+  view.SetScrollSizes({100, 50}, {0, 0}, {10, 10});
   EXPECT_EQ(0, view.ScrollPosition().x);
   EXPECT_EQ(0, view.ScrollPosition().y);
 }

@@ -307,6 +307,26 @@ TEST_F(ViewerTest, WithoutAPathTheViewerAsksForTheLog) {
   EXPECT_EQ(L"Please provide a valid log file", messages[0]);
 }
 
+TEST_F(ViewerTest, OpensWideEnoughForEveryColumn) {
+  const std::string detail = "GetLastError Returned: 5 (Access denied.) while writing C:\\Dorvane\\spool\\00000042.Ctl";
+  WriteBytes(logFile, "1,1007,Failed to open the job's control file,08/12/2026,14:03:00," + detail + "\r\n");
+  CJotviewDlg& d = Open(logFile);
+  ASSERT_TRUE(d.list);
+  RECT inside = {};
+  GetClientRect(d.list.Hwnd(), &inside);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(d.list.Hwnd(), LVM_GETHEADER, 0, 0));
+  RECT info = {};
+  ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 5, reinterpret_cast<LPARAM>(&info)));
+  EXPECT_LE(info.right, inside.right) << "\"Additional Info\" is seen whole";
+  EXPECT_GE(d.list.ColumnWidth(5), 200) << "and wide enough for the detail";
+  RECT window = {};
+  GetWindowRect(d.Hwnd(), &window);
+  RECT work = {};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_GE(window.left, work.left);
+  EXPECT_LE(window.right, work.right);
+}
+
 TEST_F(ViewerTest, LayoutKeepsTheButtonsAtTheBottomRight) {
   WriteBytes(logFile, kLine1);
   CJotviewDlg& d = Open(logFile);
