@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "ui/Controls.h"
@@ -81,8 +82,12 @@ class CSpoolFrm final : public ui::FormView {
   void OnViewJobInformation();
   void OnPreviewJob();
   // Deletes the Org, Dvm and Ctl files of a row's number text from the spool
-  // folder; failures are logged as event 1 with their mask.
-  static void DeleteJobFiles(const std::wstring& numberText, const std::wstring& folder = GetSpoolFolder());
+  // folder; failures are logged as event 1 with their mask. With
+  // devmodeFiles (ListDevmodeFiles), a Dvm file not in it is taken as absent.
+  static void DeleteJobFiles(const std::wstring& numberText, const std::wstring& folder = GetSpoolFolder(),
+                             const std::unordered_set<std::wstring>* devmodeFiles = nullptr);
+  // The names of the folder's Dvm files, in upper case.
+  static std::unordered_set<std::wstring> ListDevmodeFiles(const std::wstring& folder);
 
   bool OnCommand(UINT id, UINT code, HWND control) override;
   bool OnUpdate(ui::CmdUI& cmd) override;
