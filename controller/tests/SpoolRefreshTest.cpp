@@ -177,6 +177,11 @@ TEST_P(SpoolRefreshTest, RefreshedListIsTheRebuiltListWithItsSelection) {
          AddJob(105);
          return dv::FileHandle();
        }},
+      {"more changes at once than the change reports hold, new jobs among them", [&] {
+         for (int n = 2000; n < 3000; ++n) EXPECT_TRUE(dvtest::WriteFileBytes(JobPath(n, L"Org"), "org"));
+         for (int n = 2000; n < 2003; ++n) AddJob(n, false, false);
+         return dv::FileHandle();
+       }},
       {"every job gone", [&] {
          dvtest::RemoveTree(folder.SpoolFolder());
          return dv::FileHandle();
