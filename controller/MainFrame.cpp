@@ -229,7 +229,10 @@ void CMainFrame::OnUpdateLastJobNumber(ui::CmdUI& cmd) {
   if (n != lastJobNumber && !InHelpMode()) {
     // A change from 0 (the key was missing or reset) only records the
     // number; every other change rebuilds the list, a decrease included.
-    if (lastJobNumber != 0 && autoRefresh != 0) Send(WM_COMMAND, MAKEWPARAM(ID_VIEW_REFRESH_NOW, 0), 0);
+    if (lastJobNumber != 0 && autoRefresh != 0) {
+      spoolView.ExpectNewJob(n);
+      Send(WM_COMMAND, MAKEWPARAM(ID_VIEW_REFRESH_NOW, 0), 0);
+    }
     lastJobNumber = n;
   }
 }

@@ -5,7 +5,9 @@
 // Each row is read once from its control file and then kept with what the
 // folder listing said of the file (size, creation and last-write time); a
 // refresh lists the folder and reads again only the files whose listing
-// changed. The rows follow the list control's own text order (lstrcmpW of
+// changed; the automatic refresh for a new job looks up only the control
+// files that the folder's change reports name, when it can be sure that
+// they are complete (SpoolWatch), and lists the folder otherwise. The rows follow the list control's own text order (lstrcmpW of
 // the number texts, as LVS_SORTASCENDING places them), but the view places
 // them itself: the control's sorted insert walks its rows from the top, so a
 // new job, whose number is the largest, would be compared with every row.
@@ -78,6 +80,10 @@ int CALLBACK ByValue(LPARAM a, LPARAM b, LPARAM) { return a < b ? -1 : a > b ? 1
 // More rows than a screen holds: a refresh that changes more rows than this
 // redraws the list once at the end rather than row by row.
 constexpr size_t kRedrawBatch = 64;
+
+// How long a refresh for a new job waits for that job's report before it
+// lists the folder instead.
+constexpr DWORD kReportWait = 20;
 
 }  // namespace
 
@@ -180,11 +186,63 @@ void CSpoolFrm::RebuildJobList() {
 }
 
 void CSpoolFrm::RefreshJobList() {
+  const int newJob = expectedJob;
+  expectedJob = 0;
   ++listing;
   std::vector<std::unique_ptr<JobRow>> added;
+  size_t changed = 0;
+  if (newJob > 0 && TakeReportedChanges(newJob, added, changed)) {
+    ++watchedRefreshes;
+  } else {
+    ListFolder(added, changed);
+    ++folderListings;
+  }
+  size_t listed = 0;
+  for (const auto& row : rows) listed += row->listing == listing ? 1 : 0;
+  if (added.empty() && changed == 0 && listed == rows.size() && textOrder) return;
+
+  // Redrawing is held over changes to many rows only: for a few (the usual
+  // refresh, one new job at the end), the control's own invalidation of the
+  // rows it changed costs less than repainting the whole list afterwards.
+  const size_t touched = added.size() + changed + (rows.size() - listed);
+  const bool batch = touched > kRedrawBatch || !textOrder;
+  if (batch) jobList.SetRedraw(false);
+  if (changed != 0 || listed < rows.size()) {
+    std::vector<bool> gone(rows.size(), false);
+    for (size_t i = 0; i < rows.size(); ++i) {
+      JobRow& row = *rows[i];
+      gone[i] = row.listing != listing;
+      if (row.dirty) ShowTexts(static_cast<int>(i), row, false);
+      row.dirty = false;
+    }
+    if (listed < rows.size()) RemoveRows(gone);
+  }
+  if (!textOrder) ReturnToTextOrder();
+  if (!added.empty() && !InsertRows(std::move(added))) {
+    // A refused row is tried again by the next listing.
+    listingOrder.clear();
+    watch.Stop();
+  }
+  if (batch) jobList.SetRedraw(true);
+}
+
+std::unique_ptr<CSpoolFrm::JobRow> CSpoolFrm::NewRow(const WIN32_FIND_DATAW& listed) {
+  auto row = std::make_unique<JobRow>();
+  row->fileName = listed.cFileName;
+  const size_t dot = row->fileName.rfind(L'.');
+  row->number = row->fileName.substr(0, dot);
+  row->data = LeadingNumber(row->number);
+  ReadRow(*row, listed);
+  row->listing = listing;
+  return row;
+}
+
+void CSpoolFrm::ListFolder(std::vector<std::unique_ptr<JobRow>>& added, size_t& changed) {
+  // The watch starts before the listing: a change made while the folder is
+  // listed is reported to the next refresh, even if the listing saw it.
+  watch.Start(spoolFolder);
   std::vector<JobRow*> order;
   order.reserve(listingOrder.size() + 1);
-  size_t listed = 0, changed = 0;
   // The folder lists its files in the same order each time, so each name is
   // first compared with the row that came next in the last listing; only a
   // name that is not there is looked up.
@@ -211,13 +269,7 @@ void CSpoolFrm::RefreshJobList() {
         }
       }
       if (!known) {
-        auto row = std::make_unique<JobRow>();
-        row->fileName = data.cFileName;
-        const size_t dot = row->fileName.rfind(L'.');
-        row->number = row->fileName.substr(0, dot);
-        row->data = LeadingNumber(row->number);
-        ReadRow(*row, data);
-        row->listing = listing;
+        auto row = NewRow(data);
         row->place = order.size();
         order.push_back(row.get());
         added.push_back(std::move(row));
@@ -228,7 +280,6 @@ void CSpoolFrm::RefreshJobList() {
       known->listing = listing;
       known->place = order.size();
       order.push_back(known);
-      ++listed;
       if (!known->SameStamp(data)) {
         ReadRow(*known, data);
         known->dirty = true;
@@ -237,27 +288,108 @@ void CSpoolFrm::RefreshJobList() {
     } while (FindNextFileW(find.get(), &data));
   }
   listingOrder = std::move(order);
-  if (added.empty() && changed == 0 && listed == rows.size() && textOrder) return;
+}
 
-  // Redrawing is held over changes to many rows only: for a few (the usual
-  // refresh, one new job at the end), the control's own invalidation of the
-  // rows it changed costs less than repainting the whole list afterwards.
-  const size_t touched = added.size() + changed + (rows.size() - listed);
-  const bool batch = touched > kRedrawBatch || !textOrder;
-  if (batch) jobList.SetRedraw(false);
-  if (changed != 0 || listed < rows.size()) {
-    std::vector<bool> gone(rows.size(), false);
-    for (size_t i = 0; i < rows.size(); ++i) {
-      JobRow& row = *rows[i];
-      gone[i] = row.listing != listing;
-      if (row.dirty) ShowTexts(static_cast<int>(i), row, false);
-      row.dirty = false;
-    }
-    if (listed < rows.size()) RemoveRows(gone);
+namespace {
+
+enum class NameKind { kOther, kControlFile, kDoubt };
+
+// Whether a reported name is one that the listing's "*.ctl" gives. A name
+// is also listed when its short name matches, and a short name's extension
+// is made of the first letters of the long one, spaces left out: every name
+// whose extension so begins with "ctl" but is not plainly ".ctl", and every
+// name of a form that the listing might give otherwise, is left to it.
+NameKind KindOfName(const std::wstring& name) {
+  if (name.empty() || name.find_first_of(L"\\/:*?\"<>|") != std::wstring::npos || name.back() == L'.' ||
+      name.back() == L' ')
+    return NameKind::kDoubt;
+  const size_t dot = name.rfind(L'.');
+  if (dot == std::wstring::npos) return NameKind::kOther;
+  std::wstring letters;
+  for (size_t i = dot + 1; i < name.size() && letters.size() < 3; ++i) {
+    const wchar_t c = name[i];
+    if (c == L' ') continue;
+    if (c > 0x7f) return NameKind::kDoubt;  // short forms of other letters vary
+    letters += c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
   }
-  if (!textOrder) ReturnToTextOrder();
-  if (!added.empty() && !InsertRows(std::move(added))) listingOrder.clear();
-  if (batch) jobList.SetRedraw(true);
+  if (letters != L"ctl") return NameKind::kOther;
+  const bool plain = dot > 0 && name.size() == dot + 4 && letters.size() == 3 && name.find(L' ', dot) == std::wstring::npos;
+  return plain ? NameKind::kControlFile : NameKind::kDoubt;
+}
+
+}  // namespace
+
+bool CSpoolFrm::TakeReportedChanges(int newJob, std::vector<std::unique_ptr<JobRow>>& added, size_t& changed) {
+  // The new job's control file must be among the reports: its report may
+  // still be on its way (it is waited for a little), and a watch that
+  // reports nothing any more (its folder removed or replaced) is found out
+  // by it. Reports are delivered in the order of the changes, so those of
+  // every change made before the new job was written are in too.
+  std::unordered_map<std::wstring, bool> reported;
+  const auto sawNewJob = [&] {
+    for (const auto& [name, present] : reported)
+      if (present && KindOfName(name) == NameKind::kControlFile &&
+          LeadingNumber(name.substr(0, name.rfind(L'.'))) == newJob)
+        return true;
+    return false;
+  };
+  if (!watch.Collect(reported)) return false;
+  if (!sawNewJob()) {
+    watch.WaitForReport(kReportWait);
+    if (!watch.Collect(reported) || !sawNewJob()) return false;
+  }
+
+  // What the folder says of each reported control file now, and of the
+  // files that could not be read last time (no report comes when their
+  // writer lets go). Nothing is changed until every name is clear.
+  struct Entry {
+    JobRow* row;
+    bool present;
+    WIN32_FIND_DATAW data;
+  };
+  std::vector<Entry> entries;
+  const auto look = [&](const std::wstring& name, JobRow* row, bool present) {
+    Entry entry = {row, false, {}};
+    if (present) {
+      dv::FindHandle find(FindFirstFileW((spoolFolder + name).c_str(), &entry.data));
+      entry.present = find && !(entry.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+      // Under another form of the name the file is the listing's to place.
+      if (entry.present && name != entry.data.cFileName) return false;
+    }
+    if (entry.present || row) entries.push_back(entry);
+    return true;
+  };
+  for (const auto& [name, present] : reported) {
+    switch (KindOfName(name)) {
+      case NameKind::kOther:
+        continue;
+      case NameKind::kDoubt:
+        return false;
+      case NameKind::kControlFile:
+        break;
+    }
+    const auto found = rowsByFile.find(name);
+    if (!look(name, found == rowsByFile.end() ? nullptr : found->second, present)) return false;
+  }
+  for (const auto& row : rows)
+    if (!row->stamped && reported.count(row->fileName) == 0 && !look(row->fileName, row.get(), true)) return false;
+
+  for (const auto& row : rows) row->listing = listing;
+  for (const Entry& entry : entries) {
+    if (!entry.present) {
+      entry.row->listing = 0;  // gone
+    } else if (!entry.row) {
+      auto row = NewRow(entry.data);
+      row->place = listingOrder.size();
+      listingOrder.push_back(row.get());
+      added.push_back(std::move(row));
+    } else if (!entry.row->SameStamp(entry.data)) {
+      ReadRow(*entry.row, entry.data);
+      entry.row->dirty = true;
+      ++changed;
+    }
+  }
+  return true;
 }
 
 void CSpoolFrm::ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed) {

@@ -7,7 +7,10 @@
 // lists the folder, reads only the control files that are new or changed,
 // removes the rows whose files are gone and leaves every other row, with its
 // selection, as it is: the rows, their order and their texts are those a
-// rebuild from nothing would show, at the cost of a folder listing. The rows
+// rebuild from nothing would show, at the cost of a folder listing. The
+// automatic refresh for a new job can do without the listing: the folder's
+// change reports since the last refresh name the files to look at, and
+// are used only when they include the new job's control file. The rows
 // are in the text order of their numbers; a column click sorts them by job
 // number, largest first and smallest first in turn, until the next refresh.
 // Reprint copies a job to a new number and hands the copy to the engine
@@ -20,8 +23,10 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "controller/SpoolWatch.h"
 #include "ui/Controls.h"
 #include "ui/FormView.h"
 
@@ -48,6 +53,16 @@ class CSpoolFrm final : public ui::FormView {
   // rows of new files are added, rows of changed files read again, rows of
   // vanished files removed; the rows return to number-text order.
   void RefreshJobList();
+  // Tells the next refresh that it is made for a new job of this number,
+  // whose control file has most likely just been written. That refresh may
+  // then take the changes of the folder from its change notifications
+  // rather than list it, provided the new job's control file is among them;
+  // any other refresh lists the folder.
+  void ExpectNewJob(int number) { expectedJob = number; }
+  // How many refreshes listed the folder, and how many took its change
+  // notifications instead.
+  unsigned FolderListings() const { return folderListings; }
+  unsigned WatchedRefreshes() const { return watchedRefreshes; }
   // Forgets every row and reads every control file again: the list as it is
   // first built.
   void RebuildJobList();
@@ -81,8 +96,12 @@ class CSpoolFrm final : public ui::FormView {
   void OnViewJobInformation();
   void OnPreviewJob();
   // Deletes the Org, Dvm and Ctl files of a row's number text from the spool
-  // folder; failures are logged as event 1 with their mask.
-  static void DeleteJobFiles(const std::wstring& numberText, const std::wstring& folder = GetSpoolFolder());
+  // folder; failures are logged as event 1 with their mask. With
+  // devmodeFiles (ListDevmodeFiles), a Dvm file not in it is taken as absent.
+  static void DeleteJobFiles(const std::wstring& numberText, const std::wstring& folder = GetSpoolFolder(),
+                             const std::unordered_set<std::wstring>* devmodeFiles = nullptr);
+  // The names of the folder's Dvm files, in upper case.
+  static std::unordered_set<std::wstring> ListDevmodeFiles(const std::wstring& folder);
 
   bool OnCommand(UINT id, UINT code, HWND control) override;
   bool OnUpdate(ui::CmdUI& cmd) override;
@@ -102,6 +121,12 @@ class CSpoolFrm final : public ui::FormView {
   void OnContextMenu(POINT screen);
   void SetColumnWidths(int cx);
 
+  // The two ways a refresh learns what changed. Both leave every row that
+  // is still there marked with the present listing number, and give the
+  // rows of new files and the count of rows read again.
+  void ListFolder(std::vector<std::unique_ptr<JobRow>>& added, size_t& changed);
+  bool TakeReportedChanges(int newJob, std::vector<std::unique_ptr<JobRow>>& added, size_t& changed);
+  std::unique_ptr<JobRow> NewRow(const WIN32_FIND_DATAW& listed);
   void ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed);
   void ShowTexts(int index, const JobRow& row, bool newRow) const;
   // False when the control refused a row (it is left out).
@@ -122,4 +147,9 @@ class CSpoolFrm final : public ui::FormView {
   unsigned listing = 0;
   // False after a column click: the next refresh restores the text order.
   bool textOrder = true;
+  // Set again before every listing, so that it reports every change made
+  // after the listing began.
+  SpoolWatch watch;
+  int expectedJob = 0;
+  unsigned folderListings = 0, watchedRefreshes = 0;
 };

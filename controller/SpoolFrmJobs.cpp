@@ -29,6 +29,11 @@ std::wstring JobFile(const std::wstring& folder, int number, const wchar_t* exte
   return dv::Format(L"%ls%08d.%ls", folder.c_str(), number, extension);
 }
 
+std::wstring UpperCase(std::wstring text) {
+  if (!text.empty()) CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+  return text;
+}
+
 bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // A number is taken while any of the files a reprint writes exists under it.
@@ -102,15 +107,30 @@ void CSpoolFrm::OnReprintJobs() {
     ReprintJob(static_cast<int>(jobList.ItemData(row)));  // the number of its column-0 text
 }
 
-void CSpoolFrm::DeleteJobFiles(const std::wstring& numberText, const std::wstring& folder) {
+std::unordered_set<std::wstring> CSpoolFrm::ListDevmodeFiles(const std::wstring& folder) {
+  std::unordered_set<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  dv::FindHandle find(FindFirstFileW((folder + L"*.Dvm").c_str(), &data));
+  if (!find) return names;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(UpperCase(data.cFileName));
+  } while (FindNextFileW(find.get(), &data));
+  return names;
+}
+
+void CSpoolFrm::DeleteJobFiles(const std::wstring& numberText, const std::wstring& folder,
+                               const std::unordered_set<std::wstring>* devmodeFiles) {
   auto file = [&](const wchar_t* extension) {
     return dv::Format(L"%ls%ls.%ls", folder.c_str(), numberText.c_str(), extension);
   };
   int mask = 0;
   if (!DeleteFileW(file(L"Org").c_str())) mask |= kMaskOrg;
   // A RAW job has no devmode file by design: one that is not there is no
-  // failure to delete it.
-  if (!DeleteFileW(file(L"Dvm").c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) mask |= kMaskDvm;
+  // failure to delete it. Asking for a name that is not there costs a
+  // search of the whole folder (names differ in case only on some file
+  // systems), so a given listing is believed.
+  const bool listed = !devmodeFiles || devmodeFiles->count(UpperCase(numberText + L".Dvm")) != 0;
+  if (listed && !DeleteFileW(file(L"Dvm").c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) mask |= kMaskDvm;
   if (!DeleteFileW(file(L"Ctl").c_str())) mask |= kMaskCtl;
   if (mask != 0)
     WriteEvent(kEventDeleteFailed, dv::Format(L"Job number: %ls, Error: %d", numberText.c_str(), mask));
@@ -125,10 +145,13 @@ void CSpoolFrm::OnDeleteJobs() {
   // pass, as the list finds each next selected row by walking from the row
   // before it. A row goes even when some of its files stayed: it comes back
   // with the next refresh if its control file remains.
+  // One listing of the devmode files spares a folder search for each RAW
+  // job, which has none.
   const std::wstring folder = GetSpoolFolder();
+  const auto devmodeFiles = ListDevmodeFiles(folder);
   std::vector<bool> remove(rows.size(), false);
   for (int row = jobList.NextSelected(-1); row != -1; row = jobList.NextSelected(row)) {
-    DeleteJobFiles(jobList.ItemText(row, 0), folder);
+    DeleteJobFiles(jobList.ItemText(row, 0), folder, &devmodeFiles);
     remove[static_cast<size_t>(row)] = true;
   }
   jobList.SetRedraw(false);

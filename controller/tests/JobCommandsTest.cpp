@@ -138,9 +138,11 @@ TEST_F(JobCommandsTest, WithoutAnEngineTheCopiesStayAndNothingIsLogged) {
 }
 
 TEST_F(JobCommandsTest, DeleteAsksFirstAndRemovesTheSelectedJobs) {
-  AddJob(1);
+  // Job 1's devmode file is named in lower case; job 3 is a RAW job.
+  AddJob(1, true, false);
+  ASSERT_TRUE(dvtest::WriteFileBytes(folder.SpoolFolder() + L"00000001.dvm", "dvm of 1"));
   AddJob(2);
-  AddJob(3);
+  AddJob(3, true, false);
   ASSERT_TRUE(Start());
   std::wstring text, caption;
   UINT type = 0;
