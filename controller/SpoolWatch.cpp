@@ -25,7 +25,7 @@ bool SpoolWatch::Start(const std::wstring& folder) {
     return false;
   }
   buffer.resize(kBufferBytes / sizeof(DWORD));
-  if (Issue()) return true;
+  if (Arm()) return true;
   folderHandle.reset();
   return false;
 }
@@ -41,7 +41,7 @@ void SpoolWatch::Stop() {
   folderHandle.reset();
 }
 
-bool SpoolWatch::Issue() {
+bool SpoolWatch::Arm() {
   overlapped = {};
   overlapped.hEvent = event.get();
   ResetEvent(event.get());
@@ -97,7 +97,7 @@ bool SpoolWatch::Collect(std::unordered_map<std::wstring, bool>& changes) {
       if (report->NextEntryOffset == 0) break;
       offset += report->NextEntryOffset;
     }
-    if (!Issue()) {
+    if (!Arm()) {
       Stop();
       return false;
     }

@@ -35,7 +35,7 @@ class SpoolWatch {
   void WaitForReport(DWORD milliseconds) const;
 
  private:
-  bool Issue();
+  bool Arm();
 
   dv::FileHandle folderHandle;
   dv::KernelHandle event;
