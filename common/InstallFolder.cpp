@@ -13,7 +13,6 @@ const wchar_t kDefaultInstallFolder[] = L"c:\\dorvane";
 namespace {
 
 constexpr DWORD kRegistryBufferBytes = 4096;
-constexpr DWORD kIniBufferChars = 4096;
 constexpr DWORD kModuleNameChars = 4096;
 
 // Turns the bytes RegQueryValueExW returned into text. RegQueryValueExW does

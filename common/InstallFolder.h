@@ -30,8 +30,12 @@ std::wstring ReadRegistryString(HKEY root, const std::wstring& keyPath, const st
 void WriteRegistryString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
                          const std::wstring& text);
 
-// One private-profile read with a 4096-character buffer (values longer than
-// 4095 characters come back cut); a missing file, section or key gives def.
+// The buffer of GetIniString's one read, in characters.
+inline constexpr DWORD kIniBufferChars = 4096;
+
+// One private-profile read with a kIniBufferChars buffer (values longer than
+// kIniBufferChars - 1 characters come back cut); a missing file, section or
+// key gives def.
 std::wstring GetIniString(const std::wstring& section, const std::wstring& key, const std::wstring& file,
                           const std::wstring& def = std::wstring());
 

@@ -5,6 +5,7 @@
 
 #include <cwchar>
 
+#include "common/InstallFolder.h"
 #include "common/StringUtil.h"
 
 bool IsReservedGroupName(const std::wstring& name) {
@@ -19,7 +20,7 @@ bool IsReservedGroupName(const std::wstring& name) {
 namespace {
 
 constexpr wchar_t kProfileBlanks[] = L" \t\n\r\v\f";
-constexpr size_t kMaxValueChars = 4095;  // the one-value read's 4096-character buffer
+constexpr size_t kMaxValueChars = kIniBufferChars - 1;  // what the one-value read (GetIniString) holds
 
 bool IsProfileBlank(wchar_t c) { return c != L'\0' && wcschr(kProfileBlanks, c) != nullptr; }
 

@@ -2,6 +2,7 @@
 #include "common/StringUtil.h"
 
 #include <windows.h>
+#include <climits>
 #include <cwchar>
 #include <vector>
 
@@ -64,11 +65,14 @@ std::string ToUtf8(const std::wstring& text) {
   return out;
 }
 
-std::wstring FromUtf8(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(n > 0 ? n : 0, L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+std::wstring FromUtf8(const std::string& text) { return FromCodePage(CP_UTF8, text.data(), text.size()); }
+
+std::wstring FromCodePage(UINT codePage, const char* bytes, size_t size) {
+  if (size == 0 || size > INT_MAX) return std::wstring();
+  const int n = MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(size), nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(size), &out[0], n);
   return out;
 }
 

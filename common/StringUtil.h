@@ -24,6 +24,9 @@ std::wstring AsciiUpper(const std::wstring& text);
 // UTF-8 <-> UTF-16, for tools and tests.
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
+// size bytes of text in the given code page as UTF-16; "" when they cannot be
+// converted.
+std::wstring FromCodePage(UINT codePage, const char* bytes, size_t size);
 
 // The arguments of a conversion from UTF-16 to a code page: CP_ACP resolved
 // to the system's ANSI code page, and for every code page but UTF-8 the

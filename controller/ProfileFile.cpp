@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/Handles.h"
+#include "common/StringUtil.h"
 
 namespace {
 
@@ -46,14 +47,6 @@ std::wstring BufferedValue(std::wstring_view value, DWORD bufferChars) {
   std::wstring text(value.substr(0, std::min<size_t>(value.size(), bufferChars - 1)));
   if (quoted && bufferChars >= value.size() && !text.empty()) text.pop_back();
   return text;
-}
-
-void Widen(UINT codePage, const char* bytes, size_t size, std::wstring& text) {
-  if (size == 0 || size > INT_MAX) return;
-  const int n = MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(size), nullptr, 0);
-  if (n <= 0) return;
-  text.resize(static_cast<size_t>(n));
-  MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(size), text.data(), n);
 }
 
 // UTF-16 text after its byte-order mark. An odd last byte is half of a
@@ -100,13 +93,13 @@ void CProfileFile::Parse(const char* bytes, size_t size) {
   keys_.clear();
   const auto starts = [&](const char* mark, size_t n) { return size >= n && std::memcmp(bytes, mark, n) == 0; };
   if (starts("\xEF\xBB\xBF", 3)) {
-    Widen(CP_UTF8, bytes + 3, size - 3, text_);
+    text_ = dv::FromCodePage(CP_UTF8, bytes + 3, size - 3);
   } else if (starts("\xFF\xFE", 2)) {
     Utf16(bytes + 2, size - 2, false, text_);
   } else if (starts("\xFE\xFF", 2)) {
     Utf16(bytes + 2, size - 2, true, text_);
   } else {
-    Widen(CP_ACP, bytes, size, text_);
+    text_ = dv::FromCodePage(CP_ACP, bytes, size);
   }
 
   // Lines before the first section line belong to a section without a name.

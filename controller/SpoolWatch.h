@@ -24,7 +24,6 @@ class SpoolWatch {
   // sub-folders' contents). False when the folder cannot be watched.
   bool Start(const std::wstring& folder);
   void Stop();
-  bool Watching() const { return pending; }
 
   // Adds the names reported since the last call, each mapped to whether
   // its last report left it in the folder (added, written, renamed to)

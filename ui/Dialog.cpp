@@ -14,15 +14,6 @@ Dialog::ModalHook& Hook() {
   return hook;
 }
 
-bool IsChildWindow(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) != 0; }
-
-// The top-level window at the end of the owner's chain of owners.
-HWND TopLevelOwner(HWND window) {
-  HWND top = window;
-  for (HWND up = window; up; up = GetWindow(up, GW_OWNER)) top = up;
-  return top;
-}
-
 // The work area of the monitor the window is on (or nearest to).
 RECT WorkArea(HWND window) {
   MONITORINFO info = {};
@@ -42,7 +33,7 @@ RECT WorkArea(HWND window) {
 HWND ModalOwner(HWND requested) {
   HWND owner = requested;
   if (!owner && App::Current()) owner = App::Current()->MainHwnd();
-  while (owner && IsChildWindow(owner)) owner = GetParent(owner);
+  if (owner) owner = GetAncestor(owner, GA_ROOT);  // a child's top-level window
   if (!requested && owner) {
     HWND popup = GetLastActivePopup(owner);
     if (popup && popup != owner && IsWindow(popup) && IsWindowVisible(popup)) owner = popup;
@@ -103,7 +94,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
   owner = ModalOwner(owner);
   // The top-level window above the owner is disabled too, so that a dialog
   // owned by a modeless one still keeps the main window from being used.
-  HWND top = owner ? TopLevelOwner(owner) : nullptr;
+  HWND top = owner ? GetAncestor(owner, GA_ROOTOWNER) : nullptr;
   if (top == owner) top = nullptr;
   modal_ = true;
   if (!Create(owner)) {

@@ -78,10 +78,6 @@ HBITMAP LoadButtonBitmap(HINSTANCE instance, UINT bitmapId) {
   return mapped;
 }
 
-ToolBar::~ToolBar() {
-  if (images_) ImageList_Destroy(images_);
-}
-
 bool ToolBar::Create(HWND parent, UINT id, DWORD style, UINT bitmapId, int imageCx, int imageCy, const UINT* buttons,
                      size_t count) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -96,13 +92,13 @@ bool ToolBar::Create(HWND parent, UINT id, DWORD style, UINT bitmapId, int image
     if (buttons[i] != ID_SEPARATOR) ++images;
   HBITMAP strip = LoadButtonBitmap(instance, bitmapId);
   if (!strip) return false;
-  images_ = ImageList_Create(imageCx, imageCy, ILC_COLOR24 | ILC_MASK, images, 0);
+  images_.Create(imageCx, imageCy, ILC_COLOR24 | ILC_MASK, images, 0);
   // The face colour is the images' background: masked out, the button's own
   // face shows through, and the mask gives the disabled image its outline.
-  const int added = images_ ? ImageList_AddMasked(images_, strip, GetSysColor(COLOR_BTNFACE)) : -1;
+  const int added = images_.Add(strip, GetSysColor(COLOR_BTNFACE));
   DeleteObject(strip);
   if (added == -1) return false;
-  SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
+  SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.Handle()));
 
   std::vector<TBBUTTON> table(count);
   int image = 0;

@@ -17,6 +17,8 @@
 #include <commctrl.h>
 #include <vector>
 
+#include "ui/Controls.h"
+
 namespace ui {
 
 class FrameWindow;
@@ -33,7 +35,6 @@ HBITMAP LoadButtonBitmap(HINSTANCE instance, UINT bitmapId);
 class ToolBar {
  public:
   ToolBar() = default;
-  ~ToolBar();
   ToolBar(const ToolBar&) = delete;
   ToolBar& operator=(const ToolBar&) = delete;
 
@@ -66,7 +67,7 @@ class ToolBar {
 
  private:
   HWND hwnd_ = nullptr;
-  HIMAGELIST images_ = nullptr;
+  ImageList images_;
   std::vector<UINT> buttons_;
 };
 

@@ -206,8 +206,8 @@ void CJotviewDlg::WidenToShowEveryColumn() {
   RECT work = {};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int width = std::min<int>(window.right - window.left + missing, work.right - work.left);
-  const int left = std::max<int>(work.left, std::min<int>(window.left, work.right - width));
-  SetWindowPos(Hwnd(), nullptr, left, window.top, width, window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Only the size changes: the dialog layer then centres the wider window.
+  SetWindowPos(Hwnd(), nullptr, 0, 0, width, window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CJotviewDlg::OnSize(UINT type, int w, int h) {
