@@ -30,8 +30,8 @@ LSTATUS QueryInto(HKEY key, const std::wstring& valueName, std::wstring& text, D
 LSTATUS RegReadHklmValue(const std::wstring& keyPath, const std::wstring& valueName, std::wstring& text,
                          DWORD bufferBytes) {
   dv::RegKey key;
-  LSTATUS st = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                               KEY_QUERY_VALUE, nullptr, key.put(), nullptr);
+  LSTATUS st = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, const_cast<wchar_t*>(kEngineKeyClass),
+                               REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE, nullptr, key.put(), nullptr);
   if (st != ERROR_SUCCESS) return st;
   st = QueryInto(key.get(), valueName, text, bufferBytes);
   if (st == ERROR_FILE_NOT_FOUND) {

@@ -5,8 +5,13 @@
 #include <windows.h>
 #include <string>
 
+// The class the engine gives the HKLM keys it creates (free text that no
+// reader of a key looks at).
+inline constexpr wchar_t kEngineKeyClass[] = L"REG_SZ";
+
 // Reads a value of an HKLM key into a buffer of bufferBytes bytes. The key is
-// opened with create semantics (a missing key is created empty); a missing
+// opened with create semantics (a missing key is created empty, with the
+// class above); a missing
 // value is looked up once more in the 32-bit view. Returns the registry
 // status; on success text holds the value (terminated within the buffer).
 LSTATUS RegReadHklmValue(const std::wstring& keyPath, const std::wstring& valueName, std::wstring& text,

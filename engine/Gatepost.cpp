@@ -45,8 +45,8 @@ LSTATUS QueryDword(HKEY key, DWORD& value) {
 DWORD ReadJobNumber() {
   DWORD value = 0;
   dv::RegKey key;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kGatepostKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_QUERY_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kGatepostKey, 0, const_cast<wchar_t*>(kEngineKeyClass),
+                      REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
     return 0;
   if (QueryDword(key.get(), value) == ERROR_FILE_NOT_FOUND) {
     key.reset();
@@ -65,7 +65,7 @@ std::wstring QueueFileName(const std::wstring& exePath, DWORD number) {
 
 LSTATUS RegWriteHklmDword(const std::wstring& keyPath, const std::wstring& valueName, DWORD value) {
   dv::RegKey key;
-  LSTATUS st = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr,
+  LSTATUS st = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, const_cast<wchar_t*>(kEngineKeyClass),
                                REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.put(), nullptr);
   if (st != ERROR_SUCCESS) return st;
   return RegSetValueExW(key.get(), valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),

@@ -5,6 +5,7 @@
 #include "common/Handles.h"
 #include "common/InstallFolder.h"
 #include "common/StringUtil.h"
+#include "engine/EngineRegistry.h"
 #include "engine/Gatepost.h"
 #include "engine/Pipeline.h"
 #include "tests/support/TestEnv.h"
@@ -54,19 +55,33 @@ TEST_F(GatepostTest, NumbersWithAQueueOrHeaderFilePassOver) {
   EXPECT_EQ(dvtest::ReadFileBytes(gatepost_.QueueFile(17)), "older job");
 }
 
-TEST_F(GatepostTest, KeyMadeByTheEngineHasNoClass) {
-  // A key class is free text that no reader of the key looks at; the
-  // engine's writes make the key as a plain key without one.
-  ASSERT_EQ(RegDeleteTreeW(HKEY_LOCAL_MACHINE, kGatepostKey), ERROR_SUCCESS);
-  ASSERT_EQ(RegWriteHklmDword(kGatepostKey, L"JobNumber", 3), ERROR_SUCCESS);
-  dv::RegKey key;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kGatepostKey, 0, KEY_QUERY_VALUE, key.put()), ERROR_SUCCESS);
-  wchar_t keyClass[64] = L"unread";
-  DWORD classLength = 64;
-  ASSERT_EQ(RegQueryInfoKeyW(key.get(), keyClass, &classLength, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, nullptr, nullptr),
-            ERROR_SUCCESS);
-  EXPECT_EQ(std::wstring(keyClass, classLength), L"");
+TEST_F(GatepostTest, KeyMadeByTheEngineHasTheClassRegSz) {
+  // Whichever of the engine's accesses finds the key missing creates it, with
+  // the class "REG_SZ".
+  struct Row {
+    const char* name;
+    void (*access)();
+  } rows[] = {
+      {"the JobNumber write", [] { RegWriteHklmDword(kGatepostKey, L"JobNumber", 3); }},
+      {"the ExePath read", [] {
+         std::wstring text;
+         RegReadHklmValue(kGatepostKey, L"ExePath", text);
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ASSERT_EQ(RegDeleteTreeW(HKEY_LOCAL_MACHINE, kGatepostKey), ERROR_SUCCESS);
+    row.access();
+    dv::RegKey key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kGatepostKey, 0, KEY_QUERY_VALUE, key.put()), ERROR_SUCCESS);
+    wchar_t keyClass[64] = L"unread";
+    DWORD classLength = 64;
+    ASSERT_EQ(RegQueryInfoKeyW(key.get(), keyClass, &classLength, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(keyClass, classLength), L"REG_SZ");
+  }
+  gatepost_.SetJobNumber(3);
   EXPECT_EQ(gatepost_.JobNumber(), 3);
 }
 
