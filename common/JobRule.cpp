@@ -49,6 +49,22 @@ std::wstring CJobRule::FormatValue() const {
                     scenarioFile.c_str());
 }
 
+std::wstring JobRuleFault(const std::wstring& searchText, const std::wstring& scenarioFile, std::wstring& part) {
+  part = L"search text";
+  if (searchText.find(kJobRuleSeparator) != std::wstring::npos)
+    return dv::Format(L"it cannot hold the separator \"%ls\"", kJobRuleSeparator);
+  // "a;#" followed by the separator reads as "a" and a separator.
+  const std::wstring separatorStart(kJobRuleSeparator, wcslen(kJobRuleSeparator) - 1);
+  if (searchText.size() >= separatorStart.size() &&
+      searchText.compare(searchText.size() - separatorStart.size(), separatorStart.size(), separatorStart) == 0)
+    return dv::Format(L"it cannot end with \"%ls\", which runs into the separator \"%ls\"", separatorStart.c_str(),
+                      kJobRuleSeparator);
+  std::wstring fault = SettingsValuePartFault(searchText, false);
+  if (!fault.empty()) return fault;
+  part = L"scenario file";
+  return SettingsValuePartFault(scenarioFile, true);
+}
+
 int CJobRuleArray::Load(const std::wstring& settingsFile, SectionWarning warning) {
   std::vector<std::wstring> lines;
   if (!ReadSectionLines(kSectionJobnameScenarios, settingsFile, kRuleSectionChars, lines)) {

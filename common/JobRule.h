@@ -54,6 +54,14 @@ class CJobRule {
   std::wstring scenarioFile;
 };
 
+// Why a rule with this search text and scenario file would not load back
+// unchanged from its stored value, as a clause after "... is not a legal
+// <what>: " with its part (L"search text" or L"scenario file") in `part`;
+// "" when it would. The separator is not escaped, so the text cannot hold it,
+// nor end in the start of one; everything after the second separator is the
+// scenario file, which may hold it.
+std::wstring JobRuleFault(const std::wstring& searchText, const std::wstring& scenarioFile, std::wstring& part);
+
 class CJobRuleArray {
  public:
   CJobRuleArray() = default;

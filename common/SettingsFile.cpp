@@ -75,6 +75,16 @@ std::wstring SettingsNameFault(const std::wstring& name, SettingsName kind) {
   return std::wstring();
 }
 
+std::wstring SettingsValuePartFault(const std::wstring& part, bool endsTheLine) {
+  const size_t lineBreak = part.find_first_of(L"\r\n");
+  if (lineBreak != std::wstring::npos) return L"it cannot hold " + CharName(part[lineBreak]);
+  if (endsTheLine && !part.empty() && IsProfileBlank(part.back()))
+    return L"it cannot end with " + CharName(part.back());
+  const wchar_t unstorable = FirstUnstorableChar(part);
+  if (unstorable != L'\0') return L"the settings file cannot hold " + CharName(unstorable);
+  return std::wstring();
+}
+
 bool ReadSectionLines(const std::wstring& section, const std::wstring& file, unsigned initialChars,
                       std::vector<std::wstring>& lines, unsigned maxChars) {
   lines.clear();

@@ -92,6 +92,12 @@ enum class SettingsName {
 //   written.
 std::wstring SettingsNameFault(const std::wstring& name, SettingsName kind);
 
+// The same for a part of a key=value line's value (a part that lies between
+// fixed texts of the value, or ends it: endsTheLine): a line break anywhere
+// splits the line, white space at the line's end is stripped on reading, and
+// every character must be one of the ANSI code page.
+std::wstring SettingsValuePartFault(const std::wstring& part, bool endsTheLine);
+
 // How the model readers report a list section that could not be read whole.
 // The controller warns with a message box; the engine runs inside the
 // spooler where nobody could answer one, so its reads are silent.

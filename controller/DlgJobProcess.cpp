@@ -332,9 +332,20 @@ void CDlgJobProcess::OnSelchangeUserList() { UpdateControls(); }
 bool CDlgJobProcess::RefuseName(const std::wstring& name, SettingsName kind, const wchar_t* what) {
   const std::wstring fault = SettingsNameFault(name, kind);
   if (fault.empty()) return false;
-  ui::AppMessageBox(dv::Format(L"\"%ls\" is not a legal %ls name: %ls", name.c_str(), what, fault.c_str()),
-                    MB_OK | MB_ICONEXCLAMATION);
+  ShowRefusal(name, std::wstring(what) + L" name", fault);
   return true;
+}
+
+void CDlgJobProcess::ShowRefusal(const std::wstring& value, const std::wstring& what, const std::wstring& fault) {
+  // The reason gets a line of its own, so that the message box breaks no
+  // line within it: "it cannot hold ..." reads "A user name cannot hold ...".
+  std::wstring reason = fault;
+  if (reason.compare(0, 3, L"it ") == 0)
+    reason = L"A " + what + reason.substr(2);
+  else if (!reason.empty())
+    reason[0] = towupper(reason[0]);
+  ui::AppMessageBox(dv::Format(L"\"%ls\" is not a legal %ls\n%ls.", value.c_str(), what.c_str(), reason.c_str()),
+                    MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CDlgJobProcess::OnBrowsePressed(HWND field) { OnScenarioChosen(field, false); }
@@ -410,7 +421,17 @@ bool CDlgJobProcess::OnUpdateRule() {
   // The rule's name is its key in [JobnameScenarios].
   const std::wstring name = ruleName.Text();
   if (RefuseName(name, SettingsName::Key, L"rule")) return false;
-  rules.SetRule(name, searchType.CurSel(), searchText.Text(), ruleScenario.GetPathName());
+  // The text and the scenario file share the line's value, joined by the
+  // separator.
+  const std::wstring text = searchText.Text();
+  const std::wstring scenario = ruleScenario.GetPathName();
+  std::wstring part;
+  const std::wstring fault = JobRuleFault(text, scenario, part);
+  if (!fault.empty()) {
+    ShowRefusal(part == L"search text" ? text : scenario, part, fault);
+    return false;
+  }
+  rules.SetRule(name, searchType.CurSel(), text, scenario);
   return true;
 }
 

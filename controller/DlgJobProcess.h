@@ -62,6 +62,9 @@ class CDlgJobProcess final : public ui::Dialog {
   // True, after a message that says why, when the settings file cannot hold
   // the name unchanged: what names the kind of name ("group", "rule", ...).
   bool RefuseName(const std::wstring& name, SettingsName kind, const wchar_t* what);
+  // The message of such a refusal: what is refused (a group name, a search
+  // text) on the first line, why on the second.
+  static void ShowRefusal(const std::wstring& value, const std::wstring& what, const std::wstring& fault);
   void OnBrowsePressed(HWND field);
   void OnBrowseDone(WPARAM result, HWND field);
   void OnSelchangePrinter();

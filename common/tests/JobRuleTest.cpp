@@ -162,3 +162,51 @@ TEST(JobRuleArray, FillListBoxInRuleOrder) {
   EXPECT_STREQ(text, L"Alpha");
   DestroyWindow(list);
 }
+
+// A rule is refused exactly when its stored value would not load back as it
+// was: each row is saved and loaded, and the refusal must agree.
+TEST(JobRuleArray, FaultsAreTheRulesThatDoNotLoadBack) {
+  struct Row {
+    const wchar_t* text;
+    const wchar_t* scenario;
+    const wchar_t* part;  // nullptr: stored whole
+    const wchar_t* fault;
+  } rows[] = {
+      {L"a;#;b", L"", L"search text", L"it cannot hold the separator \";#;\""},
+      {L";#;", L"C:\\a.scn", L"search text", L"it cannot hold the separator \";#;\""},
+      {L"a;#", L"x", L"search text", L"it cannot end with \";#\", which runs into the separator \";#;\""},
+      {L"two\r\nlines", L"", L"search text", L"it cannot hold a line break"},
+      {L"INV", L"C:\\a.scn ", L"scenario file", L"it cannot end with a blank"},
+      {L"INV", L"C:\\a\nb.scn", L"scenario file", L"it cannot hold a line break"},
+      {L"INV", L" ", L"scenario file", L"it cannot end with a blank"},
+      // Whole: the separator after the second one is the path's own, blanks
+      // inside the value stay, and so do the pieces of a separator.
+      {L"INV", L"C:\\a;#;b.scn", nullptr, nullptr},
+      {L" padded text ", L"", nullptr, nullptr},
+      {L" padded text ", L" C:\\a.scn", nullptr, nullptr},
+      {L"a;", L"#;b", nullptr, nullptr},
+      {L"#;a", L";#", nullptr, nullptr},
+      {L"a;#b", L"", nullptr, nullptr},
+      {L"", L"", nullptr, nullptr},
+      {L"\"quoted\"", L"'C:\\q.scn'", nullptr, nullptr},
+  };
+  dvtest::ScopedInstallFolder install;
+  const std::wstring file = GetSettingsFilePath();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(dv::ToUtf8(std::wstring(L"text [") + row.text + L"] scenario [" + row.scenario + L"]"));
+    std::wstring part;
+    const std::wstring fault = JobRuleFault(row.text, row.scenario, part);
+    EXPECT_EQ(fault, row.fault ? row.fault : L"");
+    if (row.part) {
+      EXPECT_EQ(part, row.part);
+    }
+
+    CJobRuleArray rules;
+    rules.SetRule(L"Rule", 1, row.text, row.scenario);
+    rules.Save(file);
+    CJobRuleArray loaded;
+    ASSERT_EQ(loaded.Load(file, SectionWarning::Silent), 1);
+    const bool same = Describe(loaded) == Describe(rules);
+    EXPECT_EQ(same, fault.empty()) << Describe(loaded);
+  }
+}

@@ -192,7 +192,7 @@ TEST_F(JobProcessTest, AddingGroupsAndUsers) {
   Type(IDC_JP_USER_NAME, L"a=b");
   Press(IDC_JP_ADD_USER);
   ASSERT_EQ(1u, messages.size());
-  EXPECT_EQ(L"\"a=b\" is not a legal user name: it cannot hold \"=\"", messages[0]);
+  EXPECT_EQ(L"\"a=b\" is not a legal user name\nA user name cannot hold \"=\".", messages[0]);
   EXPECT_EQ(L"a=b", Text(IDC_JP_USER_NAME));
   Type(IDC_JP_USER_NAME, L" kim ");
   Press(IDC_JP_ADD_USER);
@@ -269,17 +269,25 @@ TEST_F(JobProcessTest, NamesTheSettingsFileCannotHoldAreRefused) {
     const wchar_t* message;
   } rows[] = {
       {"rule opening a section", IDC_JP_RULE_NAME, L"[Draft]",
-       L"\"[Draft]\" is not a legal rule name: it cannot start with \"[\""},
-      {"rule with =", IDC_JP_RULE_NAME, L"a=b", L"\"a=b\" is not a legal rule name: it cannot hold \"=\""},
-      {"rule as a comment", IDC_JP_RULE_NAME, L";old", L"\";old\" is not a legal rule name: it cannot start with \";\""},
-      {"empty rule", IDC_JP_RULE_NAME, L"", L"\"\" is not a legal rule name: it cannot be empty"},
+       L"\"[Draft]\" is not a legal rule name\nA rule name cannot start with \"[\"."},
+      {"rule with =", IDC_JP_RULE_NAME, L"a=b", L"\"a=b\" is not a legal rule name\nA rule name cannot hold \"=\"."},
+      {"rule as a comment", IDC_JP_RULE_NAME, L";old", L"\";old\" is not a legal rule name\nA rule name cannot start with \";\"."},
+      {"empty rule", IDC_JP_RULE_NAME, L"", L"\"\" is not a legal rule name\nA rule name cannot be empty."},
       {"rule with a blank at its end", IDC_JP_RULE_NAME, L"Draft ",
-       L"\"Draft \" is not a legal rule name: it cannot end with a blank"},
-      {"group with ]", IDC_JP_GROUP_NAME, L"a]b", L"\"a]b\" is not a legal group name: it cannot hold \"]\""},
+       L"\"Draft \" is not a legal rule name\nA rule name cannot end with a blank."},
+      {"group with ]", IDC_JP_GROUP_NAME, L"a]b", L"\"a]b\" is not a legal group name\nA group name cannot hold \"]\"."},
       {"quoted group", IDC_JP_GROUP_NAME, L" 'Sales' ",
-       L"\"'Sales'\" is not a legal group name: it cannot be enclosed in \"'\""},
-      {"user as a comment", IDC_JP_USER_NAME, L";kim", L"\";kim\" is not a legal user name: it cannot start with \";\""},
-      {"printer with =", IDC_JP_PRINTER, L"HP=4", L"\"HP=4\" is not a legal printer name: it cannot hold \"=\""},
+       L"\"'Sales'\" is not a legal group name\nA group name cannot be enclosed in \"'\"."},
+      {"user as a comment", IDC_JP_USER_NAME, L";kim", L"\";kim\" is not a legal user name\nA user name cannot start with \";\"."},
+      {"printer with =", IDC_JP_PRINTER, L"HP=4", L"\"HP=4\" is not a legal printer name\nA printer name cannot hold \"=\"."},
+      // The rule's text and scenario file share its value with the separator.
+      {"search text with the separator", IDC_JP_SEARCH_TEXT, L"a;#;b",
+       L"\"a;#;b\" is not a legal search text\nA search text cannot hold the separator \";#;\"."},
+      {"search text ending in a part of it", IDC_JP_SEARCH_TEXT, L"Draft;#",
+       L"\"Draft;#\" is not a legal search text\nA search text cannot end with \";#\", which runs into the separator "
+       L"\";#;\"."},
+      {"scenario file with a blank at its end", IDC_JP_RULE_SCENARIO, L"C:\\s\\r.scn ",
+       L"\"C:\\s\\r.scn \" is not a legal scenario file\nA scenario file cannot end with a blank."},
   };
   WriteSettings();
   Open();
@@ -287,9 +295,22 @@ TEST_F(JobProcessTest, NamesTheSettingsFileCannotHoldAreRefused) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     messages.clear();
-    Type(row.edit, row.typed);
+    if (row.edit == IDC_JP_RULE_SCENARIO)
+      TypePath(row.edit, row.typed);
+    else
+      Type(row.edit, row.typed);
     switch (row.edit) {
       case IDC_JP_RULE_NAME: Press(IDC_JP_ADD_RULE); break;
+      case IDC_JP_SEARCH_TEXT:
+      case IDC_JP_RULE_SCENARIO:
+        // Both by Add and by Update of a listed rule.
+        Type(IDC_JP_RULE_NAME, L"sep");
+        Press(IDC_JP_ADD_RULE);
+        ASSERT_EQ(1u, messages.size());
+        messages.clear();
+        Type(IDC_JP_RULE_NAME, L"Invoices");
+        Press(IDC_JP_UPDATE_RULE);
+        break;
       case IDC_JP_GROUP_NAME: Click(IDC_JP_BY_GROUP); Press(IDC_JP_ADD_GROUP); break;
       case IDC_JP_USER_NAME: Click(IDC_JP_BY_GROUP); Press(IDC_JP_ADD_USER); break;
       default:
@@ -306,8 +327,15 @@ TEST_F(JobProcessTest, NamesTheSettingsFileCannotHoldAreRefused) {
     ASSERT_EQ(1u, messages.size());
     EXPECT_EQ(row.message, messages[0]);
     EXPECT_EQ(UINT(MB_OK | MB_ICONEXCLAMATION), types.back());
-    EXPECT_EQ(row.typed, Text(row.edit)) << "the typed name stays to be mended";
+    if (row.edit == IDC_JP_RULE_SCENARIO) {
+      EXPECT_EQ(row.typed, Path(row.edit)) << "the typed path stays to be mended";
+      TypePath(row.edit, L"");
+    } else {
+      EXPECT_EQ(row.typed, Text(row.edit)) << "the typed name stays to be mended";
+      if (row.edit == IDC_JP_SEARCH_TEXT) Type(row.edit, L"");
+    }
   }
+  EXPECT_EQ(L"INV", dialog->Rules().GetRuleText(L"Invoices"));
   EXPECT_EQ((std::vector<std::wstring>{L"Invoices"}), Items(IDC_JP_RULE_LIST));
   EXPECT_EQ((std::vector<std::wstring>{L"Admin", L"Sales"}), Items(IDC_JP_GROUP_LIST));
   EXPECT_EQ((std::vector<std::wstring>{L"joe"}), Items(IDC_JP_USER_LIST));
