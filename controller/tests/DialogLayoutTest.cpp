@@ -1,8 +1,10 @@
 // The layout of every dialog template of the controller and of the viewer:
 // each control lies inside its dialog, and no two shown controls overlap,
 // except a group box and the controls it frames and an up-down control that
-// attaches itself to the edge of its buddy. The templates are read from the
-// programs' resources, in dialog units, as the dialog manager reads them.
+// attaches itself to the edge of its buddy; and each label's text, measured
+// in its dialog's font, fits its label and ends before the control beside it.
+// The templates are read from the programs' resources, in dialog units, as
+// the dialog manager reads them.
 #include "controller/tests/ControllerFixture.h"
 
 #include <algorithm>
@@ -16,6 +18,7 @@ struct Control {
   DWORD style = 0;
   int id = 0;
   RECT rect{};  // dialog units
+  std::wstring text;
 };
 
 struct Template {
@@ -23,6 +26,8 @@ struct Template {
   std::wstring caption;
   DWORD style = 0;
   int cx = 0, cy = 0;
+  int pointSize = 0;
+  std::wstring face;
   std::vector<Control> controls;
 };
 
@@ -51,9 +56,9 @@ class TemplateReader {
     SzOrOrd();  // class
     t.caption = SzOrOrd();
     if (style & DS_SETFONT) {
-      Skip(2);                  // point size
+      t.pointSize = TakeWord();
       if (ex) Skip(2 + 1 + 1);  // weight, italic, character set
-      SzOrOrd();                // typeface
+      t.face = SzOrOrd();
     }
     for (int i = 0; i < count; ++i) {
       Align();
@@ -70,7 +75,7 @@ class TemplateReader {
       c.rect = RECT{x, y, x + cx, y + cy};
       c.id = ex ? static_cast<int>(Dword()) : static_cast<short>(TakeWord());
       c.kind = ClassName();
-      SzOrOrd();  // title
+      c.text = SzOrOrd();
       Skip(TakeWord());  // creation data
       if (p_ > end_) return false;
       t.controls.push_back(c);
@@ -190,6 +195,77 @@ std::vector<std::string> LayoutFaults(const std::vector<Template>& templates) {
   return faults;
 }
 
+// Widths of texts in the template's font, in dialog units, as the dialog
+// manager lays them out: its horizontal unit is a quarter of the font's
+// average character width.
+class TextMeasure {
+ public:
+  explicit TextMeasure(const Template& t) : dc_(GetDC(nullptr)) {
+    font_ = CreateFontW(-MulDiv(t.pointSize ? t.pointSize : 8, GetDeviceCaps(dc_, LOGPIXELSY), 72), 0, 0, 0,
+                        FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
+                        t.face.empty() ? L"MS Shell Dlg" : t.face.c_str());
+    old_ = SelectObject(dc_, font_);
+    const wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE size{};
+    GetTextExtentPoint32W(dc_, kAlphabet, 52, &size);
+    baseX_ = (size.cx / 26 + 1) / 2;
+  }
+  ~TextMeasure() {
+    SelectObject(dc_, old_);
+    DeleteObject(font_);
+    ReleaseDC(nullptr, dc_);
+  }
+  // The width of a label's text (an "&" marks the mnemonic and is not drawn).
+  double Width(std::wstring text) const {
+    for (size_t at = text.find(L'&'); at != std::wstring::npos; at = text.find(L'&', at + 1)) text.erase(at, 1);
+    SIZE size{};
+    GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+    return baseX_ ? size.cx * 4.0 / baseX_ : 0;
+  }
+
+ private:
+  HDC dc_;
+  HFONT font_;
+  HGDIOBJ old_;
+  int baseX_ = 0;
+};
+
+// A label: a shown static control of one line of left-aligned text.
+bool IsLabel(const Control& c) {
+  const DWORD type = c.style & SS_TYPEMASK;
+  return c.kind == L"Static" && (c.style & WS_VISIBLE) && !c.text.empty() &&
+         (type == SS_LEFT || type == SS_LEFTNOWORDWRAP) && c.rect.bottom - c.rect.top < 16;
+}
+
+// A label's text must end a little before the control that follows it on its
+// line, and must fit its own rectangle (a left-aligned static wraps, or cuts,
+// what does not).
+constexpr double kLabelGap = 2.0;  // dialog units
+
+std::vector<std::string> LabelFaults(const std::vector<Template>& templates) {
+  std::vector<std::string> faults;
+  for (const Template& t : templates) {
+    const std::string name = "dialog " + std::to_string(t.id) + " \"" + dv::ToUtf8(t.caption) + "\": ";
+    const TextMeasure measure(t);
+    for (const Control& label : t.controls) {
+      if (!IsLabel(label)) continue;
+      const double width = measure.Width(label.text);
+      const std::string what = "label \"" + dv::ToUtf8(label.text) + "\" (" + std::to_string(int(width + 0.5)) + " wide)";
+      if (label.rect.left + width > label.rect.right)
+        faults.push_back(name + what + " does not fit " + Describe(label));
+      const double textRight = label.rect.left + width;
+      for (const Control& other : t.controls) {
+        if (&other == &label || !(other.style & WS_VISIBLE) || IsGroupBox(other)) continue;
+        const RECT r = Footprint(other);
+        if (r.bottom <= label.rect.top || r.top >= label.rect.bottom) continue;  // another line
+        if (r.left < label.rect.left || r.left - textRight >= kLabelGap) continue;
+        faults.push_back(name + what + " touches " + Describe(other));
+      }
+    }
+  }
+  return faults;
+}
+
 std::string Lines(const std::vector<std::string>& faults) {
   std::string text;
   for (const auto& f : faults) text += f + "\n";
@@ -207,6 +283,7 @@ TEST(DialogLayout, ControllerControlsLieInsideTheirDialogsWithoutOverlapping) {
                               [](const Control& c) { return c.kind == L"Edit"; }));
   EXPECT_EQ(3, std::count_if(info->controls.begin(), info->controls.end(), IsGroupBox));
   EXPECT_EQ("", Lines(LayoutFaults(templates)));
+  EXPECT_EQ("", Lines(LabelFaults(templates)));
 }
 
 TEST(DialogLayout, ViewerControlsLieInsideTheirDialogsWithoutOverlapping) {
@@ -217,6 +294,7 @@ TEST(DialogLayout, ViewerControlsLieInsideTheirDialogsWithoutOverlapping) {
   FreeLibrary(module);
   EXPECT_FALSE(templates.empty());
   EXPECT_EQ("", Lines(LayoutFaults(templates)));
+  EXPECT_EQ("", Lines(LabelFaults(templates)));
 }
 
 // What the check finds and what it allows: a frame around its controls, the
@@ -248,6 +326,32 @@ TEST(DialogLayout, CheckAllowsFramesAndDropDownLists) {
                 "dialog 1 \"\": Static 5 (90,40,110,48) lies outside the dialog",
             }),
             faults);
+}
+
+// Labels are measured in their dialog's font: one that runs into the field
+// beside it, one too wide for its own rectangle, and one that ends in time.
+TEST(DialogLayout, LabelCheckMeasuresTheText) {
+  Template t;
+  t.id = 2;
+  t.cx = 200;
+  t.cy = 60;
+  t.pointSize = 8;
+  t.face = L"MS Shell Dlg";
+  auto add = [&](const wchar_t* kind, int id, RECT r, const wchar_t* text) {
+    t.controls.push_back(Control{kind, WS_VISIBLE, id, r, text});
+  };
+  const double width = TextMeasure(t).Width(L"Job file number:");
+  ASSERT_GT(width, 30);
+  const int right = 10 + static_cast<int>(width + 0.999);
+  add(L"Static", 1, RECT{10, 5, right, 13}, L"Job file number:");
+  add(L"Edit", 2, RECT{right, 3, 150, 15}, L"");  // at the text's end
+  add(L"Static", 3, RECT{10, 25, right - 4, 33}, L"Job file number:");
+  add(L"Static", 4, RECT{10, 45, right, 53}, L"Job file number:");
+  add(L"Edit", 5, RECT{right + 3, 43, 150, 55}, L"");
+  const std::vector<std::string> faults = LabelFaults({t});
+  ASSERT_EQ(2u, faults.size()) << Lines(faults);
+  EXPECT_NE(std::string::npos, faults[0].find("touches Edit 2")) << faults[0];
+  EXPECT_NE(std::string::npos, faults[1].find("does not fit Static 3")) << faults[1];
 }
 
 }  // namespace
