@@ -344,7 +344,7 @@ void RunRawPageCopy(const uint8_t* data, size_t size) {
   VFile out(&output, VFile::kAppendString);
   PrnLang scanner;
   WritePclDuplexHeader(scanner, in, out, data[0] % 5);
-  for (int page = 0; page < 10000 && in.Available(1) > 0; ++page) {
+  for (int page = 0; page < 10000 && HoldsPageContent(in); ++page) {
     CopyPclPage(scanner, in, out);
     out.PutByte(0x0C);
   }
