@@ -102,7 +102,7 @@ HENHMETAFILE LoadWellFormedEmf(const std::wstring& path) {
 
 CSpooledEmf::CSpooledEmf(const std::wstring& path) {
   SetFile(path);
-  pageCount = CountPages();
+  pageCount = CountPages(&countCut);
 }
 
 CSpooledEmf::CSpooledEmf(const std::wstring& path, int count) {
@@ -124,12 +124,16 @@ void CSpooledEmf::SetFile(const std::wstring& path) {
   filePath = path;
 }
 
-void CSpooledEmf::SetPageCount(int count) { pageCount = count != 0 ? count : CountPages(); }
+void CSpooledEmf::SetPageCount(int count) {
+  countCut = false;
+  pageCount = count != 0 ? count : CountPages(&countCut);
+}
 
 void CSpooledEmf::Reset() {
   heldFile.reset();
   filePath.clear();
   pageCount = 0;
+  countCut = false;
   lastPage = 0;
   lastOffset = 0;
 }
@@ -141,31 +145,57 @@ bool CSpooledEmf::HoldFile() {
   return static_cast<bool>(heldFile);
 }
 
-uint32_t CSpooledEmf::ReadNextPageSize(HANDLE file) {
+CSpooledEmf::NextRecord CSpooledEmf::ReadNextPage(HANDLE file, uint32_t& pageSize) {
+  pageSize = 0;
+  uint64_t start = 0;
+  if (!Position(file, start)) return NextRecord::kDamaged;
+  // The stream opens with its header record: a file that does not (an
+  // empty one included) is no spool stream.
+  bool first = start == 0;
   for (;;) {
     uint32_t record[2];  // type, size
-    if (!ReadExactly(file, record, sizeof(record))) return 0;
-    uint32_t type = record[0];
+    DWORD got = 0;
+    if (!ReadFile(file, record, sizeof(record), &got, nullptr)) return NextRecord::kDamaged;
+    if (got == 0 && !first) return NextRecord::kEnd;         // the file ends after a record
+    if (got != sizeof(record)) return NextRecord::kDamaged;  // part of a record: cut
+    const uint32_t type = record[0];
     uint64_t size = record[1];
+    if (first && type != kHeaderRecord) return NextRecord::kDamaged;
+    first = false;
     if (type == kHeaderRecord) {
-      if (size < 8) return 0;  // cannot even cover its own type and size
+      if (size < 8) return NextRecord::kDamaged;  // cannot even cover its own type and size
       size -= 8;
     }
     uint64_t left = 0;
-    if (!BytesLeft(file, left) || size > left) return 0;  // runs past the end: the stream is cut
-    if (type == kMetafileDataRecord) return static_cast<uint32_t>(size);
-    if (!SkipForward(file, size)) return 0;
+    if (!BytesLeft(file, left) || size > left) return NextRecord::kDamaged;  // runs past the end: the stream is cut
+    if (type == kMetafileDataRecord) {
+      if (size == 0) return NextRecord::kDamaged;  // no metafile is empty
+      pageSize = static_cast<uint32_t>(size);
+      return NextRecord::kPage;
+    }
+    if (!SkipForward(file, size)) return NextRecord::kDamaged;
   }
 }
 
-int CSpooledEmf::CountPages() const {
+uint32_t CSpooledEmf::ReadNextPageSize(HANDLE file) {
+  uint32_t size = 0;
+  return ReadNextPage(file, size) == NextRecord::kPage ? size : 0;
+}
+
+int CSpooledEmf::CountPages(bool* cut) const {
+  if (cut) *cut = true;
   if (filePath.empty()) return 0;
   dv::FileHandle file = OpenSpoolData(filePath);
   if (!file) return 0;
   int count = 0;
   for (;;) {
-    uint32_t size = ReadNextPageSize(file.get());
-    if (size == 0 || !SkipForward(file.get(), size)) break;
+    uint32_t size = 0;
+    const NextRecord next = ReadNextPage(file.get(), size);
+    if (next != NextRecord::kPage) {
+      if (cut) *cut = next != NextRecord::kEnd;
+      break;
+    }
+    if (!SkipForward(file.get(), size)) break;
     ++count;
   }
   return count;

@@ -14,9 +14,16 @@
 // asking for one of them gives NULL; reading the pages in ascending order
 // reads the stream once.
 //
-// A record whose size cannot be right (a header size below 8, a size that
-// runs past the end of the file, a page too large to allocate) ends the
-// stream where it stands; nothing is thrown and nothing is logged.
+// The stream ends cleanly when the file ends right after a record. It is
+// damaged when it does not start with its header record (an empty file
+// included), when a record is cut short, when a size cannot be right (a
+// header size below 8, a size that runs past the end of the file, an empty
+// page record) or when the file cannot be read. Damage ends the stream
+// where it stands, as the clean end does (and a page too large to allocate
+// gives no page), but the page count tells damage from the clean end
+// (IsCut), so that a caller that takes its page count from the stream does
+// not mistake the pages before the damage for the whole job. Nothing is
+// thrown and nothing is logged.
 //
 // A page's bytes are handed to GDI only when their records chain from the
 // metafile header to EMR_EOF (IsWellFormedEmf): GDI takes bytes whose
@@ -64,9 +71,11 @@ class CSpooledEmf {
   void SetFile(const std::wstring& path);
   const std::wstring& GetFile() const { return filePath; }
 
-  // Number of page records in the reader's file; 0 when it cannot be opened.
-  // A page record whose data is empty ends the count, as the end does.
-  int CountPages() const;
+  // Number of page records in the reader's file before the stream ends;
+  // 0 when it cannot be opened. *cut, when given, is false when the count
+  // reached the stream's clean end and true when it stopped at damage or at
+  // a file that cannot be opened or read.
+  int CountPages(bool* cut = nullptr) const;
   // The page-record count of the reader's own file (the engine's name for
   // CountPages).
   int CountOwnPages() const { return CountPages(); }
@@ -74,6 +83,11 @@ class CSpooledEmf {
   // Stores a page count other than 0; 0 counts the file's page records.
   void SetPageCount(int count);
   int GetPageCount() const { return pageCount; }
+  // True when the page count was counted from the file (the one-argument
+  // constructor, a count of 0) and the stream breaks off after the pages
+  // counted: the page after them is one the stream cannot deliver. False
+  // for a count the caller gave.
+  bool IsCut() const { return countCut; }
   int GetLastPage() const { return lastPage; }
 
   // Empty path, page count 0, reading position at the start.
@@ -98,15 +112,23 @@ class CSpooledEmf {
   bool HoldFile();
   void ReleaseFile() { heldFile.reset(); }
 
+  // What the walk to the next page record found.
+  enum class NextRecord { kPage, kEnd, kDamaged };
   // Reads records from the file's current position up to the next page
-  // record. Returns the size of the page's data with the file positioned at
-  // that data, or 0 at the end of the stream (including a record whose size
-  // cannot be right). Skipped records are passed over by seeking.
+  // record: kPage with the size of the page's data and the file positioned
+  // at that data; kEnd when the file ends right after a record; kDamaged
+  // (size 0) for a stream that breaks off there. A walk from the file's
+  // start needs the stream's header record first. Skipped records are
+  // passed over by seeking.
+  static NextRecord ReadNextPage(HANDLE file, uint32_t& size);
+  // The size of ReadNextPage's page, 0 at the end of the stream or at
+  // damage.
   static uint32_t ReadNextPageSize(HANDLE file);
 
  private:
   std::wstring filePath;
   int pageCount = 0;
+  bool countCut = false;     // the stream breaks off after the pageCount pages counted
   int lastPage = 0;          // number of the last page handed out, 0 before the first
   uint64_t lastOffset = 0;   // file offset just after the data of page lastPage
   dv::FileHandle heldFile;   // open only between HoldFile and ReleaseFile

@@ -10,7 +10,8 @@
 // queue file when Gatepost is on); every page is placed 1-up or n-up with its
 // template layers; the document ends and the device context is deleted.
 //
-// Every page within the job's page count must come from the spool data: a
+// Every page within the job's page count must come from the spool data, and
+// a count taken from the stream stands only when the stream ends cleanly: a
 // page the stream cannot deliver (cut short, damaged) aborts the document
 // and keeps the job's files, so a job is never reported printed with pages
 // missing.
@@ -42,8 +43,17 @@ bool RunEmfJob(JobContext& ctx) {
   }
   if (ctx.totalPages <= 0) {
     ctx.totalPages = reader.GetPageCount();
-    SetIniInt(L"General", L"TotalPages", ctx.files.ctl, ctx.totalPages);
-    SetIniInt(L"Job", L"Pages", ctx.files.ctl, ctx.totalPages);
+    if (reader.IsCut()) {
+      // The stream breaks off after the pages counted, so they are not the
+      // whole job: the page after them is one the stream cannot deliver, and
+      // the page loop fails the job there as it does for a page missing
+      // within a given count. The control file keeps the count it had.
+      ++ctx.totalPages;
+      reader.SetPageCount(ctx.totalPages);
+    } else {
+      SetIniInt(L"General", L"TotalPages", ctx.files.ctl, ctx.totalPages);
+      SetIniInt(L"Job", L"Pages", ctx.files.ctl, ctx.totalPages);
+    }
   }
 
   // 9. What the scenario forces on the destination printer.

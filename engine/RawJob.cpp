@@ -202,6 +202,23 @@ struct PageCounter {
   }
 };
 
+// Whether bytes p[0, n), read just after a form feed, start a page: the
+// page counter with its break pending decides.
+bool StartsPage(const BYTE* p, int n) {
+  PageCounter probe;
+  probe.pending = true;
+  int inSequence = 0;  // bytes of the sequence being collected
+  for (int i = 0; i < n; ++i) {
+    // A sequence that outgrows the scanner's buffer is cut with an event of
+    // its own: that is left to the page copy, which scans it once.
+    if (inSequence >= PrnLang::kCommandSize) return true;
+    probe.Feed(p[i]);
+    if (probe.pages > 1) return true;
+    inSequence = probe.scanner.IsBetweenSequences() ? 0 : inSequence + 1;
+  }
+  return false;
+}
+
 VFile::WriteTarget g_outputTarget = nullptr;
 void* g_outputContext = nullptr;
 
@@ -376,6 +393,18 @@ int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out) {
   }
 }
 
+bool HoldsPageContent(VFile& in) {
+  // Mostly the next page starts within the bytes already buffered; only
+  // when they hold no page is the buffer filled to see what is left.
+  int avail = in.Available(1);
+  if (avail == 0) return false;
+  if (StartsPage(in.Cursor(), avail)) return true;
+  avail = in.Available(VFile::kBufferSize - 1);
+  if (StartsPage(in.Cursor(), avail)) return true;
+  // Undecided while the source has more than the buffer holds.
+  return !in.SourceEnded();
+}
+
 int CopyRemainingData(VFile& in, VFile& out) {
   for (;;) {
     if (out.Failed()) return 1;
@@ -454,9 +483,12 @@ bool RunRawJob(JobContext& ctx) {
     // 15. Pages, each with its template layers around it.
     PageTemplatesSection pageTemplates(ctx.files.ctl);
     for (int page = 1; page <= ctx.totalPages && !out.Failed(); ++page) {
-      // The copy ends with the data: a count larger than the pages the data
-      // holds makes no page of nothing (the first page is always made).
-      if (page > 1 && in.Available(1) == 0) break;
+      // A page is made only of data that holds one: a count larger than the
+      // pages the data holds makes no page of nothing, and what follows the
+      // last page without page content (the job's closing reset and PJL)
+      // is copied below as it stands, with no form feed of its own. Empty
+      // data makes no page at all.
+      if (!HoldsPageContent(in)) break;
       if (!GetDocumentCalls().startPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
       if (ctx.scenario) {
         ctx.scenario->PrintTemplate(1, page);

@@ -72,6 +72,16 @@ int WritePclDuplexHeader(PrnLang& scanner, VFile& in, VFile& out, int duplex);
 // the output has failed. Returns 1.
 int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out);
 
+// True when the data from the read position on, taken as following a form
+// feed, holds another page by the page counter's rules: printable data
+// outside PJL, or a command other than those that leave a page break
+// pending (raster ends, the printer reset, the job-end sequence). What
+// holds none (the job's closing reset and PJL, line ends) is no page. Reads
+// ahead without consuming anything; data beyond what one read buffer holds
+// counts as a page, as does a command too long for the scanner. False at
+// the end of the data.
+bool HoldsPageContent(VFile& in);
+
 // Copies the rest of the data as it stands. Returns 1.
 int CopyRemainingData(VFile& in, VFile& out);
 

@@ -134,26 +134,43 @@ TEST_F(SpooledEmfTest, PagesThatAreNotThereGiveNull) {
 }
 
 TEST_F(SpooledEmfTest, RecordsThatCannotBeRightEndTheStream) {
+  // Each stream is the whole file. The count stops at the clean end (the
+  // file ends right after a record) and at damage alike; only the first
+  // leaves the count uncut.
   struct Row {
     const char* name;
     std::string stream;
     int pages;
+    bool cut;
   } rows[] = {
-      {"empty file", "", 0},
-      {"font record between pages", Record(12, page1) + Record(12, page2) + kFont + Record(12, page3), 3},
-      {"header size below 8", RawRecord(CSpooledEmf::kHeaderRecord, 4, "") + Record(12, page1), 0},
-      {"header size exactly 8", RawRecord(CSpooledEmf::kHeaderRecord, 8, "") + Record(12, page1), 1},
-      {"skipped record past the end", Record(12, page1) + RawRecord(5, 0x7FFFFFF0u, "ffff"), 1},
-      {"page record past the end", Record(12, page1) + RawRecord(12, static_cast<uint32_t>(page2.size()), "xx"), 1},
-      {"size near 4 GB", Record(12, page1) + RawRecord(12, 0xFFFFFFF0u, page2), 1},
-      {"empty page record ends the count", Record(12, page1) + Record(12, "") + Record(12, page2), 1},
-      {"type and no size", Record(12, page1) + std::string("\x0c\0\0", 3), 1},
+      {"a header and nothing else", kHeader, 0, false},
+      {"the file ends right after a page", kHeader + Record(12, page1) + Record(12, page2), 2, false},
+      {"a record after the last page", kHeader + Record(12, page1) + kFont, 1, false},
+      {"font record between pages", kHeader + Record(12, page1) + Record(12, page2) + kFont + Record(12, page3), 3,
+       false},
+      {"header size exactly 8", kHeader + RawRecord(CSpooledEmf::kHeaderRecord, 8, "") + Record(12, page1), 1, false},
+      {"an empty file", "", 0, true},
+      {"no header record", Record(12, page1) + Record(12, page2), 0, true},
+      {"a devmode record first", kDevmode + kHeader + Record(12, page1), 0, true},
+      {"header size below 8", kHeader + RawRecord(CSpooledEmf::kHeaderRecord, 4, "") + Record(12, page1), 0, true},
+      {"the header record cut", kHeader.substr(0, 12), 0, true},
+      {"skipped record past the end", kHeader + Record(12, page1) + RawRecord(5, 0x7FFFFFF0u, "ffff"), 1, true},
+      {"page record past the end",
+       kHeader + Record(12, page1) + RawRecord(12, static_cast<uint32_t>(page2.size()), "xx"), 1, true},
+      {"size near 4 GB", kHeader + Record(12, page1) + RawRecord(12, 0xFFFFFFF0u, page2), 1, true},
+      {"an empty page record", kHeader + Record(12, page1) + Record(12, "") + Record(12, page2), 1, true},
+      {"type and no size", kHeader + Record(12, page1) + std::string("\x0c\0\0", 3), 1, true},
+      {"a record's type cut", kHeader + Record(12, page1) + std::string("\x0c", 1), 1, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    std::wstring path = Write(L"case.Org", kHeader + row.stream);
+    std::wstring path = Write(L"case.Org", row.stream);
     CSpooledEmf reader(path);
     EXPECT_EQ(reader.GetPageCount(), row.pages);
+    EXPECT_EQ(reader.IsCut(), row.cut);
+    bool cut = !row.cut;
+    EXPECT_EQ(reader.CountPages(&cut), row.pages);
+    EXPECT_EQ(cut, row.cut);
     for (int n = 1; n <= row.pages; ++n) {
       dv::EnhMetaFileHandle page(reader.GetPage(n));
       EXPECT_TRUE(page) << "page " << n;
@@ -162,8 +179,17 @@ TEST_F(SpooledEmfTest, RecordsThatCannotBeRightEndTheStream) {
     // Asked for by a caller that trusts a larger count, the cut stream still
     // ends where it is cut.
     CSpooledEmf trusting(path, row.pages + 2);
+    EXPECT_FALSE(trusting.IsCut()) << "the caller's count";
+    SetLastError(0);
     EXPECT_EQ(trusting.GetPage(row.pages + 1), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HANDLE_EOF));
+    // Counted again by the engine's reader, as an empty count asks.
+    trusting.SetPageCount(0);
+    EXPECT_EQ(trusting.IsCut(), row.cut);
   }
+  bool cut = false;
+  EXPECT_EQ(CSpooledEmf(install.Path() + L"missing.Org").CountPages(&cut), 0);
+  EXPECT_TRUE(cut) << "a file that cannot be opened";
 }
 
 // A copy of a metafile's bytes with one 32-bit value replaced.

@@ -391,7 +391,14 @@ TEST_F(EmfJobTest, PagesTheStreamCannotDeliverFailTheJob) {
   uint32_t headerSize = 0;
   memcpy(&headerSize, &whole[page[1] + 8 + 4], 4);
   memset(&damaged[page[1] + 8 + headerSize + 4], 0, 4);
+  std::string hugePage = whole;  // page 1's record claims nearly 4 GB
+  const uint32_t huge = 0xFFFFFFF0u;
+  memcpy(&hugePage[page[0] + 4], &huge, 4);
+  const std::string noHeader = whole.substr(page[0]);  // the page records alone
 
+  // With TotalPages 0 or less the pages come from the stream itself: a
+  // stream that breaks off fails at the page it cannot deliver, as one that
+  // holds fewer pages than TotalPages does; only a clean end stands.
   struct Row {
     const char* name;
     std::string data;  // the Org file; "-" none
@@ -409,8 +416,18 @@ TEST_F(EmfJobTest, PagesTheStreamCannotDeliverFailTheJob) {
       {"cut inside page 3", whole.substr(0, page[3] - 4), 3, 3, ERROR_HANDLE_EOF, 0},
       {"page 2 damaged", damaged, 3, 2, ERROR_INVALID_DATA, 0},
       {"no spool data", "-", 3, 0, ERROR_FILE_NOT_FOUND, 0},
+      {"no header record", noHeader, 3, 1, ERROR_HANDLE_EOF, 0},
       {"TotalPages 0 counts the stream", whole, 0, 0, 0, 3},
       {"TotalPages -1 counts the stream", whole, -1, 0, 0, 3},
+      {"TotalPages 0, the stream ending after page 1", whole.substr(0, page[1]), 0, 0, 0, 1},
+      {"TotalPages 0, a header and no page", whole.substr(0, page[0]), 0, 0, 0, 0},
+      {"TotalPages 0, cut inside page 2", whole.substr(0, page[1] + 40), 0, 2, ERROR_HANDLE_EOF, 0},
+      {"TotalPages -1, cut inside page 1", whole.substr(0, page[0] + 40), -1, 1, ERROR_HANDLE_EOF, 0},
+      {"TotalPages 0, cut inside page 3's record header", whole.substr(0, page[2] + 6), 0, 3, ERROR_HANDLE_EOF, 0},
+      {"TotalPages 0, an empty file", "", 0, 1, ERROR_HANDLE_EOF, 0},
+      {"TotalPages 0, a page size near 4 GB", hugePage, 0, 1, ERROR_HANDLE_EOF, 0},
+      {"TotalPages 0, no header record", noHeader, 0, 1, ERROR_HANDLE_EOF, 0},
+      {"TotalPages 0, page 2 damaged", damaged, 0, 2, ERROR_INVALID_DATA, 0},
       {"the whole stream", whole, 3, 0, 0, 3},
   };
   for (const Row& r : rows) {
@@ -421,6 +438,7 @@ TEST_F(EmfJobTest, PagesTheStreamCannotDeliverFailTheJob) {
     spec.totalPages = r.totalPages;
     const int job = dvfix::SpoolEmfJob(spec);
     ASSERT_GT(job, 0);
+    SetIniInt(L"General", L"TotalPages", dvfix::SpoolFilePath(job, L"Ctl"), r.totalPages);
     const std::wstring org = dvfix::SpoolFilePath(job, L"Org");
     if (r.data == "-")
       DeleteFileW(org.c_str());
@@ -437,6 +455,10 @@ TEST_F(EmfJobTest, PagesTheStreamCannotDeliverFailTheJob) {
       EXPECT_TRUE(folder.EventLines().empty());
       continue;
     }
+    // A count the stream did not give is not written back; a whole stream's
+    // is, also when one of its pages is no metafile.
+    const int written = r.totalPages <= 0 && r.error == ERROR_INVALID_DATA ? 3 : r.totalPages;
+    EXPECT_EQ(GetIniInt(L"General", L"TotalPages", dvfix::SpoolFilePath(job, L"Ctl"), 1), written);
     const std::wstring where = r.failedPage != 0 ? dv::Format(L"Page %d, File name: %ls", r.failedPage, org.c_str())
                                                  : dv::Format(L"File name: %ls", org.c_str());
     EXPECT_EQ(folder.EventDetails(1007),

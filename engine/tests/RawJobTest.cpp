@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Handles.h"
 #include "common/InstallFolder.h"
 #include "engine/PrnLang.h"
 #include "engine/RawJob.h"
@@ -250,6 +251,55 @@ TEST_F(RawFileTest, Analysis) {
     EXPECT_EQ(found.orientation == 0 ? L"-" : std::to_wstring(found.orientation), std::wstring(row.orientation));
     EXPECT_EQ(found.a4, std::wstring(row.paper) == L"9 (A4)");
   }
+}
+
+TEST_F(RawFileTest, PageContentAfterAPage) {
+  // Each row's data follows a first page and its form feed, read from a
+  // spool file as the pipeline reads it. The page is long enough for the
+  // longer rests to run past the first read's buffer.
+  const std::string first(3000, 'p');
+  const std::string pjlEnd = UEL + "@PJL EOJ NAME=\"x\"\r\n" + UEL;
+  std::string lineEnds;
+  for (int i = 0; i < 8000; ++i) lineEnds += "\r\n";
+  struct Row {
+    const char* name;
+    std::string rest;
+    bool page;
+  } rows[] = {
+      {"nothing", "", false},
+      {"reset and PJL job end", E + "E" + pjlEnd, false},
+      {"line ends", "\r\n\r\n", false},
+      {"raster end, reset and more form feeds", E + "*rB" + FF + E + "E" + FF, false},
+      {"job end and PJL lines", UEL + "@PJL RESET\r\n@PJL EOJ\r\n", false},
+      {"job control beyond the first buffer's end", lineEnds + E + "E" + pjlEnd, false},
+      {"text", "x", true},
+      {"text after the job control", E + "E" + pjlEnd + "x", true},
+      {"a PJL line without the job-end sequence is text", "@PJL EOJ\r\n", true},
+      {"a command", E + "&l1O", true},
+      {"a blank page, then text", FF + "x", true},
+      {"raster data", E + "*b3W" + "abc", true},
+      {"more job control than a read buffer holds", lineEnds + lineEnds + E + "E", true},
+      {"a command too long for the scanner", E + "&l" + std::string(5000, '1') + pjlEnd, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string data = first + FF + row.rest;
+    dv::FileHandle file(CreateFileW(Write(data).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                    nullptr));
+    ASSERT_TRUE(file);
+    VFile in(file.get(), VFile::kReadFile);
+    PrnLang scanner;
+    std::string copied;
+    VFile out(&copied, VFile::kAppendString);
+    CopyPclPage(scanner, in, out);
+    EXPECT_EQ(HoldsPageContent(in), row.page);
+    // Nothing was consumed: the rest follows the page whole.
+    CopyRemainingData(in, out);
+    out.Flush();
+    EXPECT_TRUE(copied == first + row.rest) << copied.size();
+  }
+  // The long command is scanned once, by the copy: no event from the look.
+  EXPECT_TRUE(install_.EventLines().empty());
 }
 
 TEST_F(RawFileTest, UnreadableSpoolData) {

@@ -159,6 +159,51 @@ TEST_F(RawPipelineTest, DataCountsAndPageCountsThatTheDataDoesNotBackUp) {
   EXPECT_TRUE(EventCodes().empty());
 }
 
+TEST_F(RawPipelineTest, WhatFollowsTheLastPageIsCopiedWithoutAPageOfItsOwn) {
+  // After the last page's form feed, job control (a reset, PJL, the raster
+  // and page-break sequences that leave no mark) reaches the printer as it
+  // stands, whatever TotalPages says; printable data or another command
+  // still makes a page with the engine's form feed.
+  const std::string body = E + "*p0x0Y" + "a" + FF + "b" + FF;
+  const std::string trailer = E + "E" + UEL + "@PJL EOJ NAME=\"report\"\r\n" + UEL;
+  struct Row {
+    const char* name;
+    std::string data;
+    int totalPages;        // in the control file
+    std::string printed;   // "=": the data as it stands
+    int pages;             // pages made (their PageTemplates keys)
+  } rows[] = {
+      {"reset and PJL job end, TotalPages 2147483647", kPjl + E + "E" + body + trailer, 2147483647, "=", 2},
+      {"reset and PJL job end, TotalPages 5", kPjl + E + "E" + body + trailer, 5, "=", 2},
+      {"reset and PJL job end, TotalPages counted", kPjl + E + "E" + body + trailer, 0, "=", 2},
+      {"PJL without a reset", body + UEL + "@PJL EOJ\r\n" + UEL, 2147483647, "=", 2},
+      {"sequences that leave the break pending",
+       body + E + "*rB" + E + "*c0P" + E + "*b0M" + "\r\n" + E + "*c2F" + E + "E", 2147483647, "=", 2},
+      {"a blank page before the trailer", body + FF + trailer, 2147483647, "=", 2},
+      // The second form feed is copied with page 2 (the page copy ends a page
+      // only at a form feed after other data).
+      {"a blank page between pages", E + "*p0x0Y" + "a" + FF + FF + "b" + FF + trailer, 2147483647, "=", 2},
+      {"printable data after the last form feed", body + trailer + "c", 2147483647, body + trailer + "c" + FF, 3},
+      {"a command after the last form feed", body + E + "&l1O" + trailer, 2147483647,
+       body + E + "&l1O" + trailer + FF, 3},
+      {"the last page without its form feed", E + "*p0x0Y" + "a" + FF + "b", 2147483647,
+       E + "*p0x0Y" + "a" + FF + "b" + FF, 2},
+      {"an empty file, TotalPages counted", "", 0, "", 0},
+      {"an empty file, TotalPages 2147483647", "", 2147483647, "", 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    printer_.ClearOutput();
+    const int job = Spool(row.data, row.totalPages);
+    ASSERT_EQ(Process(job), 1);
+    EXPECT_EQ(printer_.Output(), row.printed == "=" ? row.data : row.printed);
+    for (int page = 1; page <= row.pages + 1; ++page)
+      EXPECT_EQ(GetIniString(L"PageTemplates", std::to_wstring(page), Ctl(job), L"?") != L"?", page <= row.pages)
+          << "page " << page;
+  }
+  EXPECT_TRUE(EventCodes().empty());
+}
+
 TEST_F(RawPipelineTest, PclXlAndPostScriptPassThroughUnchanged) {
   ForceDuplex(2);
   struct Row {

@@ -172,13 +172,25 @@ void RunEmfCount(const uint8_t* data, size_t size) {
   HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (f != INVALID_HANDLE_VALUE) {
     int pages = 0;
-    for (uint32_t n; (n = CSpooledEmf::ReadNextPageSize(f)) != 0 && pages < 100000; ++pages) {
+    uint32_t n = 0;
+    CSpooledEmf::NextRecord next;
+    while ((next = CSpooledEmf::ReadNextPage(f, n)) == CSpooledEmf::NextRecord::kPage && pages < 100000) {
       LARGE_INTEGER skip;
       skip.QuadPart = n;
       if (!SetFilePointerEx(f, skip, nullptr, FILE_CURRENT)) break;
+      ++pages;
     }
+    LARGE_INTEGER zero = {}, at = {};
+    SetFilePointerEx(f, zero, &at, FILE_CURRENT);
     CloseHandle(f);
-    if (pages != count) ReportFinding("ReadNextPageSize and CountPages disagree");
+    if (pages != count) ReportFinding("ReadNextPage and CountPages disagree");
+    if (pages < 100000 && (next == CSpooledEmf::NextRecord::kEnd) == reader.IsCut())
+      ReportFinding("the walk and the count disagree on how the stream ends");
+    // A clean end: a header record first, and the walk at the file's end.
+    uint32_t firstType = 0;
+    if (size >= 4) std::memcpy(&firstType, data, 4);
+    if (!reader.IsCut() && (firstType != CSpooledEmf::kHeaderRecord || static_cast<uint64_t>(at.QuadPart) != size))
+      ReportFinding("a stream that breaks off was counted as whole");
   }
 }
 
@@ -332,7 +344,7 @@ void RunRawPageCopy(const uint8_t* data, size_t size) {
   VFile out(&output, VFile::kAppendString);
   PrnLang scanner;
   WritePclDuplexHeader(scanner, in, out, data[0] % 5);
-  for (int page = 0; page < 10000 && in.Available(1) > 0; ++page) {
+  for (int page = 0; page < 10000 && HoldsPageContent(in); ++page) {
     CopyPclPage(scanner, in, out);
     out.PutByte(0x0C);
   }
