@@ -50,5 +50,6 @@ bool ReadSectionLines(const std::wstring&, const std::wstring&, unsigned, std::v
   NotInFuzzing("ReadSectionLines");
 }
 void ShowSectionWarning(SectionWarning, const wchar_t*) { NotInFuzzing("ShowSectionWarning"); }
+std::wstring SettingsValuePartFault(const std::wstring&, bool) { NotInFuzzing("SettingsValuePartFault"); }
 // The scanner logs a sequence too long for its buffer; nothing to log here.
 void LogLastError(int, DWORD) {}
