@@ -103,6 +103,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
   }
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
+  const bool enableOwner = owner && (ownerWasEnabled || enableOwnerAtEnd_);
   const bool topWasEnabled = top && IsWindowEnabled(top);
   if (topWasEnabled) EnableWindow(top, FALSE);
   if (!ended_) ShowWindow(Hwnd(), SW_SHOWNORMAL);
@@ -130,10 +131,11 @@ INT_PTR Dialog::DoModal(HWND owner) {
     }
     if (filter.StartsIdle(msg)) idle = true;
   }
-  // The owner is enabled before the dialog goes, so that activation returns
-  // to it rather than to another program.
+  // The owner is enabled before the dialog goes: the platform hands the
+  // activation of a destroyed window only to an enabled owner, and with a
+  // disabled one the program is left with no active window and no focus.
   if (topWasEnabled) EnableWindow(top, TRUE);
-  if (ownerWasEnabled) EnableWindow(owner, TRUE);
+  if (enableOwner) EnableWindow(owner, TRUE);
   if (Hwnd()) DestroyWindow(Hwnd());
   modal_ = false;
   return result_;

@@ -7,7 +7,10 @@
 //
 // DoModal runs the dialog with its own message loop: the owner is disabled
 // while it runs and enabled again only if it was enabled before, so a caller
-// that keeps its window disabled across a dialog can do so. Without an owner
+// that keeps its window disabled across a dialog can do so; a caller that
+// disabled the owner for this dialog alone says so (EnableOwnerAtEnd). The
+// owner is enabled before the dialog's window goes, so that activation
+// returns to it rather than to no window at all. Without an owner
 // from the caller the dialog is owned by the main window's last active popup
 // (the dialog in front, when one dialog opens another), else by the main
 // window; a child window given as owner stands for its top-level window.
@@ -48,6 +51,11 @@ class Dialog : public Window {
   // created. EndDialog destroys a modeless dialog.
   bool CreateModeless(HWND parent);
 
+  // The caller disabled the owner for this dialog alone (so that nothing
+  // runs under it even before it exists): the modal loop enables the owner
+  // again as the dialog ends, as it does an owner it disabled itself.
+  void EnableOwnerAtEnd() { enableOwnerAtEnd_ = true; }
+
   void EndDialog(INT_PTR result);
   bool IsModal() const { return modal_; }
   INT_PTR Result() const { return result_; }
@@ -87,6 +95,7 @@ class Dialog : public Window {
   UINT templateId_;
   bool modal_ = false;
   bool ended_ = false;
+  bool enableOwnerAtEnd_ = false;
   INT_PTR result_ = 0;
 };
 
