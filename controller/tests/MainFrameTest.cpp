@@ -253,6 +253,46 @@ TEST_F(ContextHelpTest, ShiftF1ShowsTheHelpCursorAndTheNextClickOpensThatPage) {
   }
 }
 
+// A toolbar button asked about is not left drawn hot: neither one that was
+// hot when the mode began (the mode holds the mouse, so the toolbar never
+// sees the pointer leave it), nor one that the click's release reaches after
+// the mode has let the mouse go. The release runs nothing either.
+TEST_F(ContextHelpTest, AToolbarButtonAskedAboutIsNotLeftHot) {
+  SetGeneral(L"DeleteFilesAfter", L"1");
+  ASSERT_TRUE(Start());
+  HWND bar = frame->toolBar.Hwnd();
+  struct Row {
+    UINT id;
+    bool hotBefore;
+    const wchar_t* page;
+  } rows[] = {
+      {ID_FILE_SAVE_PRINT_JOBS, true, L"spool.htm"},
+      {ID_FILE_SAVE_PRINT_JOBS, false, L"spool.htm"},
+      {ID_VIEW_REFRESH_NOW, false, L"spool.htm"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.id << (row.hotBefore ? " hot before" : ""));
+    help.clear();
+    if (row.hotBefore) {
+      SendMessageW(bar, TB_SETHOTITEM, SendMessageW(bar, TB_COMMANDTOINDEX, row.id, 0), 0);
+      ASSERT_NE(-1, SendMessageW(bar, TB_GETHOTITEM, 0, 0));
+    }
+    EnterHelpMode();
+    ClickAt(ButtonCentre(row.id));
+    ASSERT_EQ(1u, help.size()) << "the click was taken as a question";
+    EXPECT_EQ(Page(row.page), help[0]);
+    EXPECT_EQ(-1, SendMessageW(bar, TB_GETHOTITEM, 0, 0));
+    // The release, to the toolbar under the pointer.
+    POINT p = ButtonCentre(row.id);
+    ScreenToClient(bar, &p);
+    PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    app->PumpPending();
+    EXPECT_EQ(-1, SendMessageW(bar, TB_GETHOTITEM, 0, 0)) << "after the release";
+    EXPECT_EQ(1u, help.size());
+  }
+  EXPECT_EQ(L"1", General(L"DeleteFilesAfter")) << "Save Print Jobs did not run";
+}
+
 TEST_F(ContextHelpTest, AMenuCommandOrKeyIsExplainedNotRun) {
   SetGeneral(L"DeleteFilesAfter", L"1");
   ASSERT_TRUE(Start());
