@@ -101,6 +101,7 @@ bool CPreviewFrame::OnUpdate(ui::CmdUI& cmd) {
 }
 
 CDlgPreviewJob::CDlgPreviewJob() : ui::Dialog(IDD_PREVIEW_JOB) {
+  SetHelpId(ID_FILE_PRINT_PREVIEW);
   smallIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
 }

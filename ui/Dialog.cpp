@@ -125,7 +125,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
       if (!ended_) result_ = IDCANCEL;
       break;
     }
-    if (!PreTranslateChildren(msg) && !IsDialogMessageW(Hwnd(), &msg)) {
+    if (!PreTranslateChildren(msg) && !TranslateHelpKey(msg) && !IsDialogMessageW(Hwnd(), &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -148,6 +148,19 @@ bool Dialog::PreTranslateChildren(MSG& msg) {
     if (window && window->PreTranslateMessage(msg)) return true;
   }
   return false;
+}
+
+bool Dialog::TranslateHelpKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_F1 || !Hwnd()) return false;
+  if (msg.hwnd != Hwnd() && !IsChild(Hwnd(), msg.hwnd)) return false;
+  // Shift+F1 and the like are not the help key.
+  if (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  OnHelp();
+  return true;
+}
+
+void Dialog::OnHelp() {
+  if (App* app = App::Current()) app->ShowHelpFor(Hwnd(), helpId_);
 }
 
 void Dialog::EndDialog(INT_PTR result) {
@@ -196,6 +209,12 @@ INT_PTR Dialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return FALSE;
     }
+    case WM_HELP:
+      // A child dialog (a form view, a page) leaves it to the platform,
+      // which hands it to the parent.
+      if (GetWindowLongPtrW(Hwnd(), GWL_STYLE) & WS_CHILD) return FALSE;
+      OnHelp();
+      return TRUE;
     case WM_SIZE:
       OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
       return FALSE;

@@ -20,6 +20,11 @@
 // Before the dialog manager sees a message, the layer's windows between the
 // message's window and the dialog get it (PreTranslateChildren): a frame
 // hosted in the dialog translates its own accelerators that way.
+//
+// F1 in a dialog (the key, in the modal loop, when no window of the dialog
+// took it first; or the platform's WM_HELP) opens the dialog's page of the
+// help file: the page that the application's help map names for the
+// dialog's help id (SetHelpId), the help file's contents without one.
 #pragma once
 
 #include <windows.h>
@@ -60,6 +65,10 @@ class Dialog : public Window {
   bool IsModal() const { return modal_; }
   INT_PTR Result() const { return result_; }
   UINT TemplateId() const { return templateId_; }
+  // The id under which the application's help map names the dialog's page
+  // (App::ShowHelpFor); 0, the default, names none.
+  void SetHelpId(UINT id) { helpId_ = id; }
+  UINT HelpId() const { return helpId_; }
 
   // Offers msg to PreTranslateMessage of each window of the layer from the
   // message's window up to the dialog (not the dialog itself), innermost
@@ -83,6 +92,8 @@ class Dialog : public Window {
   virtual void OnCancel() { EndDialog(IDCANCEL); }
   // The idle pass of the modal loop.
   virtual void OnIdle() {}
+  // F1: the application's help for HelpId(), owned by the dialog.
+  virtual void OnHelp();
   // The escape hatch of the dialog procedure: returns what a dialog
   // procedure returns (TRUE when the message was handled).
   virtual INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -91,8 +102,12 @@ class Dialog : public Window {
 
  private:
   static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // F1 pressed in the dialog: true, after OnHelp, when msg was that key.
+  // The dialog manager would only hand the key to the focused control.
+  bool TranslateHelpKey(const MSG& msg);
 
   UINT templateId_;
+  UINT helpId_ = 0;
   bool modal_ = false;
   bool ended_ = false;
   bool enableOwnerAtEnd_ = false;

@@ -92,11 +92,12 @@ class FrameWindow : public Window {
   bool PreTranslateMessage(MSG& msg) override;
   void OnIdleUpdate() override;
 
- protected:
   // The help page of a command or of a control of the frame by its id; ""
-  // for the help file's contents.
+  // for the help file's contents. The application's main frame answers for
+  // the program's dialogs too (App::ShowHelpFor).
   virtual std::wstring HelpPageFor(UINT id) const { return std::wstring(); }
 
+ protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnSize(UINT type, int cx, int cy) override;
   void OnDestroy() override;
