@@ -35,7 +35,7 @@ std::wstring SelectedCode(const ui::ComboBox& combo) {
 
 }  // namespace
 
-CDlgEditScenario::CDlgEditScenario() : ui::Dialog(IDD_EDIT_SCENARIO) {}
+CDlgEditScenario::CDlgEditScenario() : ui::Dialog(IDD_EDIT_SCENARIO) { SetHelpId(ID_EDIT_SCENARIO_FILE); }
 
 void CDlgEditScenario::DoDataExchange() {
   tab.Attach(Hwnd(), IDC_SCN_TAB);

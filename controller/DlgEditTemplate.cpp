@@ -106,7 +106,7 @@ void AddDefaultTemplateFields(CPageTemplate& pageTemplate) {
   for (const auto& f : kDefaultFields) pageTemplate.AddField(f.name, f.format);
 }
 
-CDlgEditTemplate::CDlgEditTemplate() : ui::Dialog(IDD_EDIT_TEMPLATE) {}
+CDlgEditTemplate::CDlgEditTemplate() : ui::Dialog(IDD_EDIT_TEMPLATE) { SetHelpId(ID_EDIT_PAGE_TEMPLATE); }
 
 CDlgEditTemplate::~CDlgEditTemplate() {
   // The buttons go with the window; the icons are ours.

@@ -65,7 +65,7 @@ std::function<void(const std::wstring&)>& ScenarioEditorLauncher() {
   return launcher;
 }
 
-CDlgJobProcess::CDlgJobProcess() : ui::Dialog(IDD_JOB_PROCESS) {}
+CDlgJobProcess::CDlgJobProcess() : ui::Dialog(IDD_JOB_PROCESS) { SetHelpId(ID_EDIT_JOB_PROCESS); }
 
 CDlgJobProcess::~CDlgJobProcess() { Destroy(); }
 

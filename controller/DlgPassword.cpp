@@ -22,7 +22,7 @@ PasswordChangeVerdict CheckPasswordChange(const std::wstring& storedPassword, co
   return PasswordChangeVerdict::Accepted;
 }
 
-CDlgPassword::CDlgPassword() : ui::Dialog(IDD_PASSWORD) {}
+CDlgPassword::CDlgPassword() : ui::Dialog(IDD_PASSWORD) { SetHelpId(ID_TOOLS_PASSWORD); }
 
 bool CDlgPassword::OnInitDialog() {
   existingEdit.Attach(Hwnd(), IDC_PASSWORD_EXISTING);

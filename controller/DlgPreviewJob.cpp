@@ -101,6 +101,7 @@ bool CPreviewFrame::OnUpdate(ui::CmdUI& cmd) {
 }
 
 CDlgPreviewJob::CDlgPreviewJob() : ui::Dialog(IDD_PREVIEW_JOB) {
+  SetHelpId(ID_FILE_PRINT_PREVIEW);
   smallIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
 }
@@ -142,6 +143,12 @@ void CDlgPreviewJob::OnSize(UINT, int cx, int cy) {
   if (viewCtrl.Hwnd())
     SetWindowPos(viewCtrl.Hwnd(), nullptr, 0, 0, (outer.right - outer.left) - 18, (outer.bottom - outer.top) - 65,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // On a larger size the buttons move into the part of the dialog that has
+  // just been exposed and is still to be painted. Moved with their pixels
+  // (the platform keeps a drawn window's pixels when it moves it), they would
+  // be painted over by the dialog's background, which covers its children,
+  // and being valid would not draw themselves again: they are drawn anew
+  // where they go.
   for (const ui::Button* button : {&okButton, &cancelButton}) {
     if (!*button) continue;
     RECT rect = {};
@@ -150,7 +157,7 @@ void CDlgPreviewJob::OnSize(UINT, int cx, int cy) {
     const int height = rect.bottom - rect.top;
     const int right = button == &okButton ? 10 : 90;
     SetWindowPos(button->Hwnd(), nullptr, cx - width - right, cy - height - 10, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
   }
 }
 

@@ -44,5 +44,6 @@ void CMainFrame::OnToolsLastJobNumber() {
   dialog.hasCaption = true;
   dialog.initialValue = GetIniString(kSectionGeneral, kKeyLastJobNumber, ini);
   dialog.hasValue = true;
+  dialog.SetHelpId(ID_TOOLS_LAST_JOB_NUMBER);
   if (dialog.DoModal(Hwnd()) == IDOK) SetIniString(kSectionGeneral, kKeyLastJobNumber, ini, dialog.GetValue());
 }

@@ -95,7 +95,7 @@ std::vector<std::wstring> SplitClusterText(const std::wstring& text) {
   return lines;
 }
 
-CDlgToolsOptions::CDlgToolsOptions() : ui::Dialog(IDD_TOOLS_OPTIONS) {}
+CDlgToolsOptions::CDlgToolsOptions() : ui::Dialog(IDD_TOOLS_OPTIONS) { SetHelpId(ID_TOOLS_OPTIONS); }
 
 void CDlgToolsOptions::DoDataExchange() {
   const HWND d = Hwnd();

@@ -29,7 +29,9 @@ JobInformation ReadJobInformation(const std::wstring& spoolFolder, const std::ws
   return info;
 }
 
-CDlgViewJobInformation::CDlgViewJobInformation() : ui::Dialog(IDD_VIEW_JOB_INFORMATION) {}
+CDlgViewJobInformation::CDlgViewJobInformation() : ui::Dialog(IDD_VIEW_JOB_INFORMATION) {
+  SetHelpId(ID_FILE_VIEW_JOB_INFORMATION);
+}
 
 CDlgViewJobInformation::~CDlgViewJobInformation() { Destroy(); }
 

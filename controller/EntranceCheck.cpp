@@ -38,6 +38,10 @@ EntrancePasswordSource DefaultEntrancePasswordSource() {
   source.prompt = [](HWND owner, const std::wstring& stored, std::wstring& typed) {
     CDlgPassword dialog;
     dialog.storedPassword = stored;
+    // The check disabled the owner for the prompt; it is enabled again as the
+    // prompt ends, before its window goes, so that the main window becomes
+    // the active one again.
+    dialog.EnableOwnerAtEnd();
     const bool ok = dialog.DoModal(owner) == IDOK;
     typed = dialog.resultPassword;
     return ok;
@@ -56,9 +60,10 @@ bool CheckEntrancePassword(HWND mainWindow) {
     WriteEvent(kEventStarted, std::wstring());
     return true;
   }
-  // No command may run before the password is accepted: the main window
-  // stays disabled across the prompt (the modal loop leaves a disabled owner
-  // disabled) and is enabled only on success.
+  // No command may run before the password is accepted: the main window is
+  // disabled before the prompt appears. The password dialog enables it again
+  // as it ends (so that the main window is then the active one); on a wrong
+  // or cancelled answer it is disabled again at once.
   if (mainWindow) EnableWindow(mainWindow, FALSE);
   std::wstring typed;
   const bool ok = EntrancePassword().prompt && EntrancePassword().prompt(mainWindow, stored, typed);
@@ -67,6 +72,9 @@ bool CheckEntrancePassword(HWND mainWindow) {
     WriteEvent(kEventStarted, std::wstring());
     return true;
   }
+  // Whatever the prompt did with it, the main window stays disabled until
+  // it goes.
+  if (mainWindow) EnableWindow(mainWindow, FALSE);
   WriteEvent(kEventWrongPassword, std::wstring());
   return false;
 }

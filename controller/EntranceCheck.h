@@ -29,8 +29,9 @@ void WriteEntrancePassword(const std::wstring& password);
 struct EntrancePasswordSource {
   // The password in force, "" when none is set.
   std::function<std::wstring()> readStored;
-  // Shows the entry prompt owned by owner for the stored password; true when
-  // it ended with OK, with typed holding the text typed.
+  // Shows the entry prompt owned by owner (disabled for it) for the stored
+  // password; true when it ended with OK, with typed holding the text typed.
+  // The prompt may enable its owner again as it ends.
   std::function<bool(HWND owner, const std::wstring& stored, std::wstring& typed)> prompt;
 };
 

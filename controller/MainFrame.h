@@ -35,6 +35,9 @@ class CMainFrame final : public ui::FrameWindow {
 
   bool OnCommand(UINT id, UINT code, HWND control) override;
   bool OnUpdate(ui::CmdUI& cmd) override;
+  // The context-help map: the page of each command, of the frame's controls
+  // and, by the command that opens it, of each dialog.
+  std::wstring HelpPageFor(UINT id) const override;
 
   static DWORD PreCreateWindow();
 
@@ -47,7 +50,6 @@ class CMainFrame final : public ui::FrameWindow {
 
  protected:
   int OnCreate(CREATESTRUCTW& cs) override;
-  std::wstring HelpPageFor(UINT id) const override;
 
  private:
   void OnSavePrintJobs();

@@ -2,6 +2,7 @@
 #include "ui/App.h"
 
 #include "ui/CmdUI.h"
+#include "ui/FrameWindow.h"
 #include "ui/StandardIds.h"
 
 namespace ui {
@@ -168,6 +169,11 @@ void App::ShowHelp(HWND owner, const std::wstring& page) const {
     return engine ? reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(engine, "HtmlHelpW"))) : nullptr;
   }();
   if (htmlHelp) htmlHelp(owner, target.c_str(), command, 0);
+}
+
+void App::ShowHelpFor(HWND owner, UINT id) const {
+  const auto* frame = dynamic_cast<const FrameWindow*>(mainWindow_.get());
+  ShowHelp(owner, frame ? frame->HelpPageFor(id) : std::wstring());
 }
 
 void CheckMainMenuItem(UINT id, BOOL check) {

@@ -76,6 +76,10 @@ class App {
   // the help engine is missing.
   void ShowHelp(HWND owner, const std::wstring& page = std::wstring()) const;
   std::wstring HelpFilePath() const;
+  // Opens the page that the main frame's help map (FrameWindow::HelpPageFor)
+  // names for id, the help file's contents when it names none (or there is
+  // no main frame), owned by owner.
+  void ShowHelpFor(HWND owner, UINT id) const;
 
   // The help engine's entry (HtmlHelpW: owner, file or file::/page, command);
   // a test replaces it so that no help window opens. Empty: the platform's.

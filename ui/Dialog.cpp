@@ -103,6 +103,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
   }
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
+  const bool enableOwner = owner && (ownerWasEnabled || enableOwnerAtEnd_);
   const bool topWasEnabled = top && IsWindowEnabled(top);
   if (topWasEnabled) EnableWindow(top, FALSE);
   if (!ended_) ShowWindow(Hwnd(), SW_SHOWNORMAL);
@@ -124,16 +125,17 @@ INT_PTR Dialog::DoModal(HWND owner) {
       if (!ended_) result_ = IDCANCEL;
       break;
     }
-    if (!PreTranslateChildren(msg) && !IsDialogMessageW(Hwnd(), &msg)) {
+    if (!PreTranslateChildren(msg) && !TranslateHelpKey(msg) && !IsDialogMessageW(Hwnd(), &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
     if (filter.StartsIdle(msg)) idle = true;
   }
-  // The owner is enabled before the dialog goes, so that activation returns
-  // to it rather than to another program.
+  // The owner is enabled before the dialog goes: the platform hands the
+  // activation of a destroyed window only to an enabled owner, and with a
+  // disabled one the program is left with no active window and no focus.
   if (topWasEnabled) EnableWindow(top, TRUE);
-  if (ownerWasEnabled) EnableWindow(owner, TRUE);
+  if (enableOwner) EnableWindow(owner, TRUE);
   if (Hwnd()) DestroyWindow(Hwnd());
   modal_ = false;
   return result_;
@@ -146,6 +148,19 @@ bool Dialog::PreTranslateChildren(MSG& msg) {
     if (window && window->PreTranslateMessage(msg)) return true;
   }
   return false;
+}
+
+bool Dialog::TranslateHelpKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_F1 || !Hwnd()) return false;
+  if (msg.hwnd != Hwnd() && !IsChild(Hwnd(), msg.hwnd)) return false;
+  // Shift+F1 and the like are not the help key.
+  if (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  OnHelp();
+  return true;
+}
+
+void Dialog::OnHelp() {
+  if (App* app = App::Current()) app->ShowHelpFor(Hwnd(), helpId_);
 }
 
 void Dialog::EndDialog(INT_PTR result) {
@@ -194,6 +209,12 @@ INT_PTR Dialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return FALSE;
     }
+    case WM_HELP:
+      // A child dialog (a form view, a page) leaves it to the platform,
+      // which hands it to the parent.
+      if (GetWindowLongPtrW(Hwnd(), GWL_STYLE) & WS_CHILD) return FALSE;
+      OnHelp();
+      return TRUE;
     case WM_SIZE:
       OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
       return FALSE;

@@ -7,7 +7,10 @@
 //
 // DoModal runs the dialog with its own message loop: the owner is disabled
 // while it runs and enabled again only if it was enabled before, so a caller
-// that keeps its window disabled across a dialog can do so. Without an owner
+// that keeps its window disabled across a dialog can do so; a caller that
+// disabled the owner for this dialog alone says so (EnableOwnerAtEnd). The
+// owner is enabled before the dialog's window goes, so that activation
+// returns to it rather than to no window at all. Without an owner
 // from the caller the dialog is owned by the main window's last active popup
 // (the dialog in front, when one dialog opens another), else by the main
 // window; a child window given as owner stands for its top-level window.
@@ -17,6 +20,11 @@
 // Before the dialog manager sees a message, the layer's windows between the
 // message's window and the dialog get it (PreTranslateChildren): a frame
 // hosted in the dialog translates its own accelerators that way.
+//
+// F1 in a dialog (the key, in the modal loop, when no window of the dialog
+// took it first; or the platform's WM_HELP) opens the dialog's page of the
+// help file: the page that the application's help map names for the
+// dialog's help id (SetHelpId), the help file's contents without one.
 #pragma once
 
 #include <windows.h>
@@ -48,10 +56,19 @@ class Dialog : public Window {
   // created. EndDialog destroys a modeless dialog.
   bool CreateModeless(HWND parent);
 
+  // The caller disabled the owner for this dialog alone (so that nothing
+  // runs under it even before it exists): the modal loop enables the owner
+  // again as the dialog ends, as it does an owner it disabled itself.
+  void EnableOwnerAtEnd() { enableOwnerAtEnd_ = true; }
+
   void EndDialog(INT_PTR result);
   bool IsModal() const { return modal_; }
   INT_PTR Result() const { return result_; }
   UINT TemplateId() const { return templateId_; }
+  // The id under which the application's help map names the dialog's page
+  // (App::ShowHelpFor); 0, the default, names none.
+  void SetHelpId(UINT id) { helpId_ = id; }
+  UINT HelpId() const { return helpId_; }
 
   // Offers msg to PreTranslateMessage of each window of the layer from the
   // message's window up to the dialog (not the dialog itself), innermost
@@ -75,6 +92,8 @@ class Dialog : public Window {
   virtual void OnCancel() { EndDialog(IDCANCEL); }
   // The idle pass of the modal loop.
   virtual void OnIdle() {}
+  // F1: the application's help for HelpId(), owned by the dialog.
+  virtual void OnHelp();
   // The escape hatch of the dialog procedure: returns what a dialog
   // procedure returns (TRUE when the message was handled).
   virtual INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -83,10 +102,15 @@ class Dialog : public Window {
 
  private:
   static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // F1 pressed in the dialog: true, after OnHelp, when msg was that key.
+  // The dialog manager would only hand the key to the focused control.
+  bool TranslateHelpKey(const MSG& msg);
 
   UINT templateId_;
+  UINT helpId_ = 0;
   bool modal_ = false;
   bool ended_ = false;
+  bool enableOwnerAtEnd_ = false;
   INT_PTR result_ = 0;
 };
 

@@ -27,6 +27,22 @@ class ProbeCmdUI final : public CmdUI {
 
 bool IsKeyMessage(UINT msg) { return msg >= WM_KEYFIRST && msg <= WM_KEYLAST; }
 
+bool IsButtonDown(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCXBUTTONDOWN:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 FrameWindow::~FrameWindow() {
@@ -135,6 +151,18 @@ bool FrameWindow::LoadAcceleratorTable(UINT accelId) {
 }
 
 bool FrameWindow::PreTranslateMessage(MSG& msg) {
+  // The release of the click that asked for help comes after the mode has
+  // let the mouse go, to the window under the pointer. The toolbar control
+  // takes the release of a click it never saw start as a reason to draw that
+  // button hot, without watching for the pointer to leave (seen under Wine),
+  // so that it stays hot: the release is the mode's.
+  if (helpClickUp_) {
+    if (msg.message == WM_LBUTTONUP || msg.message == WM_NCLBUTTONUP) {
+      helpClickUp_ = false;
+      return true;
+    }
+    if (IsButtonDown(msg.message)) helpClickUp_ = false;
+  }
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
     if (dockBar_ && dockBar_->IsDragging()) {
       dockBar_->EndDrag(false);
@@ -199,6 +227,10 @@ void FrameWindow::LeaveHelpMode() {
   helpMode_ = false;
   if (GetCapture() == Hwnd()) ReleaseCapture();
   SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+  // While the mode held the mouse the toolbar saw none of it: the button
+  // that was under the pointer when the mode began (the one clicked, as a
+  // rule) never saw the pointer leave and would stay drawn hot.
+  if (toolBar_ && toolBar_->Hwnd()) SendMessageW(toolBar_->Hwnd(), TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
 }
 
 void FrameWindow::ShowHelpFor(UINT id) {
@@ -248,6 +280,7 @@ bool FrameWindow::OnHelpModeMouse(UINT msg, LPARAM lParam) {
       }
       UINT id = 0;
       const bool found = HelpIdAt(screen, id);
+      helpClickUp_ = true;
       LeaveHelpMode();
       if (found) ShowHelpFor(id);
       return true;

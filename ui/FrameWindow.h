@@ -20,9 +20,10 @@
 // cursor. The next click on a toolbar button or on one of the frame's
 // controls, or the next command from the menu or a key, opens the help page
 // of that command or control (HelpPageFor; the help file's contents when it
-// names none) in place of running it. A click on the menu bar opens the menu
-// so that one of its commands can be chosen. Escape, or a click anywhere
-// else, leaves the mode without help.
+// names none) in place of running it; the release of that click is the
+// mode's too, and no button is left drawn hot. A click on the menu bar opens
+// the menu so that one of its commands can be chosen. Escape, or a click
+// anywhere else, leaves the mode without help.
 #pragma once
 
 #include <windows.h>
@@ -91,11 +92,12 @@ class FrameWindow : public Window {
   bool PreTranslateMessage(MSG& msg) override;
   void OnIdleUpdate() override;
 
- protected:
   // The help page of a command or of a control of the frame by its id; ""
-  // for the help file's contents.
+  // for the help file's contents. The application's main frame answers for
+  // the program's dialogs too (App::ShowHelpFor).
   virtual std::wstring HelpPageFor(UINT id) const { return std::wstring(); }
 
+ protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnSize(UINT type, int cx, int cy) override;
   void OnDestroy() override;
@@ -116,6 +118,8 @@ class FrameWindow : public Window {
   DockBar* dockBar_ = nullptr;
   bool helpMode_ = false;
   bool helpMenuOpen_ = false;
+  // The click that asked for help has yet to be released.
+  bool helpClickUp_ = false;
   HACCEL accel_ = nullptr;
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;

@@ -3,7 +3,6 @@
 
 #include <commctrl.h>
 
-#include <mutex>
 #include <unordered_map>
 
 namespace ui {
@@ -17,8 +16,9 @@ namespace {
 // notification handler its child too: a window property would serve, but a
 // property read may be a round trip to the window server (it is under
 // Wine), which makes each notification of a list control filling up with
-// thousands of rows cost as much as reading a file.
-std::mutex g_bindingsLock;
+// thousands of rows cost as much as reading a file. A window gets its
+// messages only on the thread that made it, and the layer's windows all live
+// on the program's one window thread, so the table takes no lock.
 std::unordered_map<HWND, Window*>& Bindings() {
   static auto* bindings = new std::unordered_map<HWND, Window*>();
   return *bindings;
@@ -50,20 +50,17 @@ Window::~Window() {
 
 Window* Window::FromHandle(HWND hwnd) {
   if (!hwnd) return nullptr;
-  std::lock_guard<std::mutex> lock(g_bindingsLock);
   const auto found = Bindings().find(hwnd);
   return found == Bindings().end() ? nullptr : found->second;
 }
 
 void Window::Bind(HWND hwnd) {
   hwnd_ = hwnd;
-  std::lock_guard<std::mutex> lock(g_bindingsLock);
   Bindings()[hwnd] = this;
 }
 
 void Window::Unbind() {
   if (hwnd_) {
-    std::lock_guard<std::mutex> lock(g_bindingsLock);
     const auto found = Bindings().find(hwnd_);
     if (found != Bindings().end() && found->second == this) Bindings().erase(found);
   }

@@ -367,6 +367,51 @@ TEST_F(JobPreviewTest, ResizingKeepsOkInTheCornerAndTheFrameAt12) {
   });
 }
 
+// Dark pixels (the frame and the caption's letters) of a window as it is on
+// the screen.
+int DarkPixelsShown(HWND window) {
+  RECT r = {};
+  GetClientRect(window, &r);
+  HDC dc = GetDC(window);
+  int dark = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      if (c != CLR_INVALID && GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) ++dark;
+    }
+  ReleaseDC(window, dc);
+  return dark;
+}
+
+// The OK button moved by a resize is drawn where it went, maximised too.
+TEST_F(JobPreviewTest, OkIsDrawnWhereTheResizeMovesIt) {
+  AddJob(8, /*org=*/true, /*dvm=*/false);
+  ASSERT_TRUE(Start());
+  Preview([&](CDlgPreviewJob& dialog) {
+    HWND ok = dialog.Item(IDOK);
+    UpdateWindow(dialog.Hwnd());
+    const int before = DarkPixelsShown(ok);
+    ASSERT_GT(before, 20) << "the button's frame and text";
+    struct Row {
+      const char* name;
+      std::function<void()> resize;
+    } rows[] = {
+        {"maximised", [&] { ShowWindow(dialog.Hwnd(), SW_MAXIMIZE); }},
+        {"restored", [&] { ShowWindow(dialog.Hwnd(), SW_RESTORE); }},
+        // At the screen's corner, so that the larger size stays on it.
+        {"enlarged", [&] { SetWindowPos(dialog.Hwnd(), nullptr, 0, 0, 900, 700, SWP_NOZORDER); }},
+    };
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.name);
+      row.resize();
+      UpdateWindow(dialog.Hwnd());
+      RECT pending = {};
+      EXPECT_FALSE(GetUpdateRect(ok, &pending, FALSE)) << "nothing left to paint";
+      EXPECT_EQ(before, DarkPixelsShown(ok));
+    }
+  });
+}
+
 TEST_F(JobPreviewTest, HostedTemplateReusesItsFrameAndPromptsForAnyFile) {
   dvtest::TestPrinter printer;
   ASSERT_TRUE(printer.ok());

@@ -253,6 +253,122 @@ TEST_F(ContextHelpTest, ShiftF1ShowsTheHelpCursorAndTheNextClickOpensThatPage) {
   }
 }
 
+// A toolbar button asked about is not left drawn hot: neither one that was
+// hot when the mode began (the mode holds the mouse, so the toolbar never
+// sees the pointer leave it), nor one that the click's release reaches after
+// the mode has let the mouse go. The release runs nothing either.
+TEST_F(ContextHelpTest, AToolbarButtonAskedAboutIsNotLeftHot) {
+  SetGeneral(L"DeleteFilesAfter", L"1");
+  ASSERT_TRUE(Start());
+  HWND bar = frame->toolBar.Hwnd();
+  struct Row {
+    UINT id;
+    bool hotBefore;
+    const wchar_t* page;
+  } rows[] = {
+      {ID_FILE_SAVE_PRINT_JOBS, true, L"spool.htm"},
+      {ID_FILE_SAVE_PRINT_JOBS, false, L"spool.htm"},
+      {ID_VIEW_REFRESH_NOW, false, L"spool.htm"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.id << (row.hotBefore ? " hot before" : ""));
+    help.clear();
+    if (row.hotBefore) {
+      SendMessageW(bar, TB_SETHOTITEM, SendMessageW(bar, TB_COMMANDTOINDEX, row.id, 0), 0);
+      ASSERT_NE(-1, SendMessageW(bar, TB_GETHOTITEM, 0, 0));
+    }
+    EnterHelpMode();
+    ClickAt(ButtonCentre(row.id));
+    ASSERT_EQ(1u, help.size()) << "the click was taken as a question";
+    EXPECT_EQ(Page(row.page), help[0]);
+    EXPECT_EQ(-1, SendMessageW(bar, TB_GETHOTITEM, 0, 0));
+    // The release, to the toolbar under the pointer.
+    POINT p = ButtonCentre(row.id);
+    ScreenToClient(bar, &p);
+    PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    app->PumpPending();
+    EXPECT_EQ(-1, SendMessageW(bar, TB_GETHOTITEM, 0, 0)) << "after the release";
+    EXPECT_EQ(1u, help.size());
+  }
+  EXPECT_EQ(L"1", General(L"DeleteFilesAfter")) << "Save Print Jobs did not run";
+}
+
+// F1 pressed in a dialog, where its focus is, opens that dialog's page of
+// the help file: the page of the command that opens the dialog, owned by the
+// dialog. The platform's help message does the same.
+TEST_F(ContextHelpTest, F1InADialogOpensThatDialogsPage) {
+  AddJob(7);
+  ASSERT_TRUE(Start());
+  SelectRows({0});
+  frame->SpoolView().JobList().SetSelectionMark(0);
+  std::vector<HWND> owners;
+  ui::App::HelpEngineOverride() = [&](HWND owner, const std::wstring& target, UINT) {
+    owners.push_back(owner);
+    help.push_back(target);
+  };
+  struct Row {
+    const char* name;
+    UINT command;
+    UINT dialog;
+    const wchar_t* file;  // the editor's file, asked for first
+    const wchar_t* page;
+  } rows[] = {
+      {"Options", ID_TOOLS_OPTIONS, IDD_TOOLS_OPTIONS, nullptr, L"options.htm"},
+      {"job process editor", ID_EDIT_JOB_PROCESS, IDD_JOB_PROCESS, nullptr, L"jobprocess.htm"},
+      {"scenario editor", ID_EDIT_SCENARIO_FILE, IDD_EDIT_SCENARIO, L"new.scn", L"scenario.htm"},
+      {"page template editor", ID_EDIT_PAGE_TEMPLATE, IDD_EDIT_TEMPLATE, L"new.dpt", L"template.htm"},
+      {"password", ID_TOOLS_PASSWORD, IDD_PASSWORD, nullptr, L"password.htm"},
+      {"last job number", ID_TOOLS_LAST_JOB_NUMBER, IDD_RENAME, nullptr, L"lastjob.htm"},
+      {"job information", ID_FILE_VIEW_JOB_INFORMATION, IDD_VIEW_JOB_INFORMATION, nullptr, L"jobinfo.htm"},
+      // On its OK button: the hosted frame's own keys are the frame's.
+      {"preview", ID_FILE_PRINT_PREVIEW, IDD_PREVIEW_JOB, nullptr, L"preview.htm"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    help.clear();
+    owners.clear();
+    ui::Prompts().file = [&](HWND, const ui::FileDialogRequest&, std::wstring& path) {
+      path = folder.Path() + row.file;
+      return true;
+    };
+    HWND shown = nullptr;
+    bool focusInside = false;
+    int passes = 0;
+    ui::Dialog::SetModalHook([&](ui::Dialog& dlg) {
+      if (dlg.TemplateId() != row.dialog || ++passes > 2) {
+        dlg.EndDialog(IDCANCEL);
+        return;
+      }
+      if (passes == 2) {
+        HELPINFO info = {sizeof(HELPINFO), HELPINFO_WINDOW, IDOK, dlg.Item(IDOK), 0, {0, 0}};
+        SendMessageW(dlg.Hwnd(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        PostMessageW(dlg.Hwnd(), WM_NULL, 0, 0);  // one more idle pass
+        return;
+      }
+      shown = dlg.Hwnd();
+      if (row.dialog == IDD_PREVIEW_JOB) SetFocus(dlg.Item(IDOK));
+      HWND focus = GetFocus();
+      focusInside = focus && IsChild(dlg.Hwnd(), focus);
+      BYTE keys[256] = {};
+      GetKeyboardState(keys);
+      keys[VK_SHIFT] = keys[VK_CONTROL] = keys[VK_MENU] = 0;
+      SetKeyboardState(keys);
+      PostMessageW(focus ? focus : dlg.Hwnd(), WM_KEYDOWN, VK_F1, 1);
+    });
+    Command(row.command);
+    ui::Dialog::SetModalHook(nullptr);
+    ASSERT_NE(nullptr, shown) << "the dialog was not shown";
+    EXPECT_TRUE(focusInside);
+    EXPECT_EQ(3, passes) << "the dialog stayed open";
+    ASSERT_EQ(2u, help.size());
+    for (size_t i = 0; i < help.size(); ++i) {
+      EXPECT_EQ(Page(row.page), help[i]);
+      EXPECT_EQ(shown, owners[i]);
+    }
+    EXPECT_FALSE(dvtest::FileExistsAt(folder.Path() + L"new.scn"));
+  }
+}
+
 TEST_F(ContextHelpTest, AMenuCommandOrKeyIsExplainedNotRun) {
   SetGeneral(L"DeleteFilesAfter", L"1");
   ASSERT_TRUE(Start());

@@ -178,6 +178,70 @@ TEST_F(ControllerTest, MainWindowOpensWithAnActiveCaption) {
   EXPECT_EQ(GetSysColor(COLOR_ACTIVECAPTION), shown);
 }
 
+// However start-up ends, with or without the real password prompt, the main
+// window is the active one with the focus in the spool list, so that keys
+// work at once: F1 opens the help and Shift+F1 starts the context-help mode,
+// in which a click on a toolbar button opens that button's page.
+TEST_F(ControllerTest, StartUpLeavesTheMainWindowActiveWithTheFocusInTheList) {
+  std::vector<std::wstring> help;
+  ui::App::HelpEngineOverride() = [&](HWND, const std::wstring& target, UINT) { help.push_back(target); };
+  struct EngineBack {
+    ~EngineBack() { ui::App::HelpEngineOverride() = nullptr; }
+  } engineBack;
+  struct Row {
+    const char* name;
+    const wchar_t* stored;
+  } rows[] = {{"no password", L""}, {"password typed", L"pw"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::wstring stored = row.stored;
+    EntrancePassword().readStored = [stored] { return stored; };
+    EntrancePassword().prompt = DefaultEntrancePasswordSource().prompt;
+    int prompts = 0;
+    ui::Dialog::SetModalHook([&](ui::Dialog& dlg) {
+      ++prompts;
+      dlg.SetItemText(IDC_PASSWORD_EXISTING, L"pw");
+      SendMessageW(dlg.Item(IDOK), BM_CLICK, 0, 0);
+    });
+    ASSERT_TRUE(Start());
+    ui::Dialog::SetModalHook(nullptr);
+    EXPECT_EQ(stored.empty() ? 0 : 1, prompts);
+    EXPECT_TRUE(IsWindowEnabled(frame->Hwnd()));
+    EXPECT_EQ(frame->Hwnd(), GetActiveWindow());
+    EXPECT_EQ(frame->Hwnd(), GetForegroundWindow());
+    EXPECT_EQ(frame->SpoolView().JobList().Hwnd(), GetFocus());
+
+    // Keys go where the focus is, as typed.
+    auto press = [&](UINT key, bool shift) {
+      BYTE keys[256] = {};
+      GetKeyboardState(keys);
+      keys[VK_SHIFT] = shift ? 0x80 : 0;
+      SetKeyboardState(keys);
+      PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+      app->PumpPending();
+      keys[VK_SHIFT] = 0;
+      SetKeyboardState(keys);
+    };
+    help.clear();
+    press(VK_F1, false);
+    ASSERT_EQ(1u, help.size());
+    EXPECT_EQ(app->HelpFilePath(), help[0]) << "F1: the help file's contents";
+
+    press(VK_F1, true);
+    ASSERT_TRUE(frame->InHelpMode());
+    EXPECT_EQ(frame->Hwnd(), GetCapture());
+    RECT button = {};
+    SendMessageW(frame->toolBar.Hwnd(), TB_GETRECT, ID_VIEW_EVENT_LOG, reinterpret_cast<LPARAM>(&button));
+    POINT at = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    MapWindowPoints(frame->toolBar.Hwnd(), frame->Hwnd(), &at, 1);
+    SendMessageW(frame->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    EXPECT_FALSE(frame->InHelpMode());
+    ASSERT_EQ(2u, help.size());
+    EXPECT_EQ(app->HelpFilePath() + L"::/eventlog.htm", help[1]);
+    Stop();
+  }
+}
+
 TEST_F(ControllerTest, AboutBoxShowsTheVersionAndTheNotice) {
   ASSERT_TRUE(Start());
   std::wstring version, notice, caption;

@@ -68,14 +68,30 @@ TEST_F(LayerTest, ModalDialogIsOwnedByTheMainWindowWhichItDisables) {
   }
 }
 
-TEST_F(LayerTest, ModalDialogLeavesADisabledOwnerDisabled) {
-  EnableWindow(frame->Hwnd(), FALSE);
-  Answer answer;
-  answer.Install(L"x", IDOK);
-  NameDialog dlg;
-  EXPECT_EQ(IDOK, dlg.DoModal(frame->Hwnd()));
-  EXPECT_FALSE(IsWindowEnabled(frame->Hwnd()));
-  EnableWindow(frame->Hwnd(), TRUE);
+// An owner that its caller keeps disabled stays so; one that the caller
+// disabled for the dialog alone is enabled again before the dialog goes, and
+// so is the active window afterwards.
+TEST_F(LayerTest, ModalDialogLeavesADisabledOwnerDisabledUnlessDisabledForIt) {
+  struct Row {
+    const char* name;
+    bool forTheDialog;
+  } rows[] = {{"kept disabled by the caller", false}, {"disabled for the dialog", true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    SetActiveWindow(frame->Hwnd());
+    EnableWindow(frame->Hwnd(), FALSE);
+    Answer answer;
+    answer.Install(L"x", IDOK);
+    NameDialog dlg;
+    if (row.forTheDialog) dlg.EnableOwnerAtEnd();
+    EXPECT_EQ(IDOK, dlg.DoModal(frame->Hwnd()));
+    EXPECT_EQ(frame->Hwnd(), answer.owner);
+    EXPECT_EQ(row.forTheDialog, IsWindowEnabled(frame->Hwnd()) != FALSE);
+    if (row.forTheDialog) {
+      EXPECT_EQ(frame->Hwnd(), GetActiveWindow());
+    }
+    EnableWindow(frame->Hwnd(), TRUE);
+  }
 }
 
 // The centre of a window's rectangle.
