@@ -42,7 +42,7 @@ class CJotviewDlg final : public ui::Dialog {
   bool LoadLog(const std::wstring& path);
   void OnRefresh();
   void OnClear();
-  void OnHelp();
+  void OnHelp() override;
 
   ui::Button clearButton;
   ui::ListView list;
