@@ -5,9 +5,12 @@
 // Each row is read once from its control file and then kept with what the
 // folder listing said of the file (size, creation and last-write time); a
 // refresh lists the folder and reads again only the files whose listing
-// changed; the automatic refresh for a new job looks up only the control
-// files that the folder's change reports name, when it can be sure that
-// they are complete (SpoolWatch), and lists the folder otherwise. The rows follow the list control's own text order (lstrcmpW of
+// changed, or that were written so shortly before their last read that the
+// listing cannot tell (the clock's coarse steps); the automatic refresh for
+// a new job reads again only the control files that the folder's change
+// reports name and those same recent ones, when it can be sure that the
+// reports are complete (SpoolWatch), and lists the folder otherwise. The
+// rows follow the list control's own text order (lstrcmpW of
 // the number texts, as LVS_SORTASCENDING places them), but the view places
 // them itself: the control's sorted insert walks its rows from the top, so a
 // new job, whose number is the largest, would be compared with every row.
@@ -85,6 +88,19 @@ constexpr size_t kRedrawBatch = 64;
 // lists the folder instead.
 constexpr DWORD kReportWait = 20;
 
+// How much older than the read of its row a control file's times must be
+// for its size and times to tell that it has not changed since. The file
+// system's clock moves in steps (about 15.6 ms on NTFS, two seconds on
+// FAT): a file rewritten at the same length within the step of the read
+// keeps the stamp the row was read with. A row read sooner after a write
+// than this is read again by the next refresh, until a read finds its file
+// older. In 100-ns units.
+constexpr ULONGLONG kTrustedAge = 3ull * 10000000;
+
+ULONGLONG Ticks(const FILETIME& time) {
+  return static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
 }  // namespace
 
 struct CSpoolFrm::JobRow {
@@ -93,8 +109,11 @@ struct CSpoolFrm::JobRow {
   LPARAM data = 0;        // item data: the number text's value
   std::array<std::wstring, kColumnCount - 1> texts;  // columns 1 to 8
   // The listing's word on the file when it was read. A file that could not
-  // be read has none, so that the next refresh tries it again.
+  // be read has none, so that the next refresh tries it again; nor can that
+  // word be trusted for a file written shortly before it was read
+  // (kTrustedAge), which the next refresh reads again too.
   bool stamped = false;
+  bool recent = false;
   DWORD sizeHigh = 0, sizeLow = 0;
   FILETIME created = {}, written = {};
   // Work of one refresh: the last listing that held the file, and whether
@@ -280,8 +299,7 @@ void CSpoolFrm::ListFolder(std::vector<std::unique_ptr<JobRow>>& added, size_t& 
       known->listing = listing;
       known->place = order.size();
       order.push_back(known);
-      if (!known->SameStamp(data)) {
-        ReadRow(*known, data);
+      if ((known->recent || !known->SameStamp(data)) && ReadRow(*known, data)) {
         known->dirty = true;
         ++changed;
       }
@@ -341,7 +359,8 @@ bool CSpoolFrm::TakeReportedChanges(int newJob, std::vector<std::unique_ptr<JobR
 
   // What the folder says of each reported control file now, and of the
   // files that could not be read last time (no report comes when their
-  // writer lets go). Nothing is changed until every name is clear.
+  // writer lets go) or were read too soon after a write to trust their
+  // stamps. Nothing is changed until every name is clear.
   struct Entry {
     JobRow* row;
     bool present;
@@ -372,7 +391,9 @@ bool CSpoolFrm::TakeReportedChanges(int newJob, std::vector<std::unique_ptr<JobR
     if (!look(name, found == rowsByFile.end() ? nullptr : found->second, present)) return false;
   }
   for (const auto& row : rows)
-    if (!row->stamped && reported.count(row->fileName) == 0 && !look(row->fileName, row.get(), true)) return false;
+    if ((!row->stamped || row->recent) && reported.count(row->fileName) == 0 &&
+        !look(row->fileName, row.get(), true))
+      return false;
 
   for (const auto& row : rows) row->listing = listing;
   for (const Entry& entry : entries) {
@@ -383,8 +404,10 @@ bool CSpoolFrm::TakeReportedChanges(int newJob, std::vector<std::unique_ptr<JobR
       row->place = listingOrder.size();
       listingOrder.push_back(row.get());
       added.push_back(std::move(row));
-    } else if (!entry.row->SameStamp(entry.data)) {
-      ReadRow(*entry.row, entry.data);
+    } else if (ReadRow(*entry.row, entry.data)) {
+      // A report is word that the file changed, whatever its stamp says: a
+      // rewrite at the same length within one step of the clock leaves the
+      // same size and times.
       entry.row->dirty = true;
       ++changed;
     }
@@ -392,7 +415,9 @@ bool CSpoolFrm::TakeReportedChanges(int newJob, std::vector<std::unique_ptr<JobR
   return true;
 }
 
-void CSpoolFrm::ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed) {
+bool CSpoolFrm::ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed) {
+  FILETIME now = {};
+  GetSystemTimeAsFileTime(&now);
   CProfileFile file;
   const ULONGLONG size = static_cast<ULONGLONG>(listed.nFileSizeHigh) << 32 | listed.nFileSizeLow;
   row.stamped = file.Read(spoolFolder + row.fileName, size);
@@ -400,9 +425,19 @@ void CSpoolFrm::ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed) {
   row.sizeLow = listed.nFileSizeLow;
   row.created = listed.ftCreationTime;
   row.written = listed.ftLastWriteTime;
+  // The later of the two times: a copy keeps its source's last-write time.
+  // A time ahead of the clock is recent too.
+  const ULONGLONG latest = std::max(Ticks(listed.ftCreationTime), Ticks(listed.ftLastWriteTime));
+  row.recent = latest >= Ticks(now) || Ticks(now) - latest < kTrustedAge;
   // A file that cannot be read shows only its number, as missing keys do.
-  for (int column = 1; column < kColumnCount; ++column)
-    row.texts[column - 1] = file.Get(L"General", kColumns[column].key);
+  bool differs = false;
+  for (int column = 1; column < kColumnCount; ++column) {
+    std::wstring text = file.Get(L"General", kColumns[column].key);
+    if (text == row.texts[column - 1]) continue;
+    row.texts[column - 1] = std::move(text);
+    differs = true;
+  }
+  return differs;
 }
 
 void CSpoolFrm::ShowTexts(int index, const JobRow& row, bool newRow) const {

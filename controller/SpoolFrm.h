@@ -4,12 +4,14 @@
 // The view keeps, beside each row, what the row was made from: the control
 // file's name, its size and times as the folder listing gave them, and the
 // texts of its cells. A refresh (F5 and the main frame's automatic refresh)
-// lists the folder, reads only the control files that are new or changed,
-// removes the rows whose files are gone and leaves every other row, with its
+// lists the folder, reads only the control files that are new or changed
+// (or were written within seconds of their last read, when the listing's
+// size and times cannot tell a rewrite at the same length), removes the
+// rows whose files are gone and leaves every other row, with its
 // selection, as it is: the rows, their order and their texts are those a
 // rebuild from nothing would show, at the cost of a folder listing. The
 // automatic refresh for a new job can do without the listing: the folder's
-// change reports since the last refresh name the files to look at, and
+// change reports since the last refresh name the files to read again, and
 // are used only when they include the new job's control file. The rows
 // are in the text order of their numbers; a column click sorts them by job
 // number, largest first and smallest first in turn, until the next refresh.
@@ -127,7 +129,9 @@ class CSpoolFrm final : public ui::FormView {
   void ListFolder(std::vector<std::unique_ptr<JobRow>>& added, size_t& changed);
   bool TakeReportedChanges(int newJob, std::vector<std::unique_ptr<JobRow>>& added, size_t& changed);
   std::unique_ptr<JobRow> NewRow(const WIN32_FIND_DATAW& listed);
-  void ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed);
+  // Reads the row's control file and takes the listing's word on it; true
+  // when a cell's text changed.
+  bool ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed);
   void ShowTexts(int index, const JobRow& row, bool newRow) const;
   // False when the control refused a row (it is left out).
   bool InsertRows(std::vector<std::unique_ptr<JobRow>> added);

@@ -75,6 +75,26 @@ std::multiset<std::wstring> SelectedNumbers(const ui::ListView& list) {
   return numbers;
 }
 
+// Rewrites one key of a control file at the same length and gives the file
+// back the times it had, as a clock that moves in coarse steps leaves a
+// rewrite made within the step of the one before: the folder then shows the
+// file as it was.
+void RewriteKeepingStamp(const std::wstring& path, const wchar_t* key, const wchar_t* value) {
+  WIN32_FILE_ATTRIBUTE_DATA before = {}, after = {};
+  ASSERT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &before));
+  ASSERT_TRUE(WritePrivateProfileStringW(L"General", key, value, path.c_str()));
+  {
+    dv::FileHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(SetFileTime(file.get(), &before.ftCreationTime, nullptr, &before.ftLastWriteTime));
+  }
+  ASSERT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &after));
+  ASSERT_EQ(before.nFileSizeLow, after.nFileSizeLow);
+  ASSERT_EQ(0, CompareFileTime(&before.ftCreationTime, &after.ftCreationTime));
+  ASSERT_EQ(0, CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime));
+}
+
 // Run twice: with Refresh Now, which lists the folder, and with the frame's
 // automatic refresh after one more job arrives at the end of each step,
 // which may take the changes from the folder's change reports instead.
@@ -86,6 +106,12 @@ class SpoolRefreshTest : public ControllerTest, public ::testing::WithParamInter
   }
   void DeleteJob(int number) const {
     for (const wchar_t* ext : {L"Org", L"Dvm", L"Ctl"}) DeleteFileW(JobPath(number, ext).c_str());
+  }
+  // The frame's automatic refresh for one more job.
+  void NewJobArrives(int number) {
+    AddJob(number);
+    SetGeneral(L"LastJobNumber", std::to_wstring(number).c_str());
+    Pump();
   }
   void ClickHeader() const {
     NMLISTVIEW info = {};
@@ -225,6 +251,73 @@ TEST_P(SpoolRefreshTest, RefreshedListIsTheRebuiltListWithItsSelection) {
     EXPECT_GE(view.WatchedRefreshes(), std::size(steps) / 2);
   else
     EXPECT_EQ(0u, view.WatchedRefreshes());
+}
+
+// A job's control file read in the same step of the clock as a write, and
+// rewritten at the same length in that step: the new texts must show.
+TEST_P(SpoolRefreshTest, SameSizeRewriteInTheStepOfTheReadIsShown) {
+  const bool automatic = GetParam();
+  SetGeneral(L"LastJobNumber", L"7");
+  AddJob(7);
+  ASSERT_TRUE(Start());
+  const auto& list = frame->SpoolView().JobList();
+  ASSERT_EQ(L"Printed", list.ItemText(0, 2));
+  const struct {
+    const char* name;
+    const wchar_t* key;
+    const wchar_t* value;
+    int column;
+  } rewrites[] = {
+      {"Status to another of the same length", L"Status", L"Deleted", 2},
+      {"another key, after a refresh that read the row again", L"TotalPages", L"4", 8},
+  };
+  int arriving = 7;
+  for (const auto& rewrite : rewrites) {
+    SCOPED_TRACE(rewrite.name);
+    RewriteKeepingStamp(JobPath(7, L"Ctl"), rewrite.key, rewrite.value);
+    if (automatic)
+      NewJobArrives(++arriving);
+    else
+      Command(ID_VIEW_REFRESH_NOW);
+    ASSERT_EQ(L"00000007", list.ItemText(0, 0));
+    EXPECT_EQ(rewrite.value, list.ItemText(0, rewrite.column));
+  }
+}
+
+// A change report names a file that changed, even when its size and times
+// are those its row was read with. The file here is old, so that nothing
+// but the report tells of the rewrite. A refresh that lists instead (the
+// new job's report came too late) starts a new watch, and the rewrite's
+// report goes with the old one: that round is tried again.
+TEST_F(SpoolRefreshTest, ChangeReportOfARewriteWithTheSameStampIsShown) {
+  SetGeneral(L"LastJobNumber", L"7");
+  AddJob(7);
+  {
+    FILETIME now = {};
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER old = {{now.dwLowDateTime, now.dwHighDateTime}};
+    old.QuadPart -= 3600ull * 10000000;  // an hour
+    const FILETIME hourAgo = {old.LowPart, old.HighPart};
+    dv::FileHandle file(CreateFileW(JobPath(7, L"Ctl").c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(SetFileTime(file.get(), &hourAgo, nullptr, &hourAgo));
+  }
+  ASSERT_TRUE(Start());
+  const CSpoolFrm& view = frame->SpoolView();
+  const auto& list = view.JobList();
+  bool byReports = false;
+  int arriving = 7;
+  for (const wchar_t* status : {L"Deleted", L"Spooled", L"Retried"}) {
+    RewriteKeepingStamp(JobPath(7, L"Ctl"), L"Status", status);
+    const unsigned watched = view.WatchedRefreshes();
+    NewJobArrives(++arriving);
+    if (view.WatchedRefreshes() == watched) continue;
+    byReports = true;
+    EXPECT_EQ(status, list.ItemText(0, 2));
+    break;
+  }
+  EXPECT_TRUE(byReports) << "no refresh took the change reports";
 }
 
 INSTANTIATE_TEST_SUITE_P(ByRefreshNowAndAutomatically, SpoolRefreshTest, ::testing::Bool());
