@@ -274,7 +274,7 @@ TEST_P(SpoolRefreshTest, SameSizeRewriteInTheStepOfTheReadIsShown) {
   int arriving = 7;
   for (const auto& rewrite : rewrites) {
     SCOPED_TRACE(rewrite.name);
-    RewriteKeepingStamp(JobPath(7, L"Ctl"), rewrite.key, rewrite.value);
+    ASSERT_NO_FATAL_FAILURE(RewriteKeepingStamp(JobPath(7, L"Ctl"), rewrite.key, rewrite.value));
     if (automatic)
       NewJobArrives(++arriving);
     else
@@ -309,7 +309,7 @@ TEST_F(SpoolRefreshTest, ChangeReportOfARewriteWithTheSameStampIsShown) {
   bool byReports = false;
   int arriving = 7;
   for (const wchar_t* status : {L"Deleted", L"Spooled", L"Retried"}) {
-    RewriteKeepingStamp(JobPath(7, L"Ctl"), L"Status", status);
+    ASSERT_NO_FATAL_FAILURE(RewriteKeepingStamp(JobPath(7, L"Ctl"), L"Status", status));
     const unsigned watched = view.WatchedRefreshes();
     NewJobArrives(++arriving);
     if (view.WatchedRefreshes() == watched) continue;
