@@ -33,7 +33,7 @@
 // spell of the machine falls on both sides. The start-up figures are the
 // medians of several rounds; each timed start and bare read follows an
 // untimed bare read at once: this machine runs the first second or so of
-// work after even a short pause a quarter faster than it keeps up after,
+// work after even a short pause a fifth faster than it keeps up after,
 // which would favour whichever of the two is the shorter, and a start that
 // follows the end of another program at once is slowed by it. Exit code 0
 // when every target is met, 1 when not, 2 when the set-up failed.
