@@ -185,17 +185,29 @@ uint32_t CSpooledEmf::ReadNextPageSize(HANDLE file) {
 int CSpooledEmf::CountPages(bool* cut) const {
   if (cut) *cut = true;
   if (filePath.empty()) return 0;
-  dv::FileHandle file = OpenSpoolData(filePath);
-  if (!file) return 0;
+  // A held file is counted through its own handle: the pages counted are
+  // then those the reader goes on to read, whatever another program has
+  // done with the path since (GetPage seeks to its own position first).
+  dv::FileHandle opened;
+  HANDLE file = heldFile.get();
+  if (!heldFile) {
+    opened = OpenSpoolData(filePath);
+    if (!opened) return 0;
+    file = opened.get();
+  } else {
+    LARGE_INTEGER start;
+    start.QuadPart = 0;
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return 0;
+  }
   int count = 0;
   for (;;) {
     uint32_t size = 0;
-    const NextRecord next = ReadNextPage(file.get(), size);
+    const NextRecord next = ReadNextPage(file, size);
     if (next != NextRecord::kPage) {
       if (cut) *cut = next != NextRecord::kEnd;
       break;
     }
-    if (!SkipForward(file.get(), size)) break;
+    if (!SkipForward(file, size)) break;
     ++count;
   }
   return count;

@@ -72,7 +72,8 @@ class CSpooledEmf {
   const std::wstring& GetFile() const { return filePath; }
 
   // Number of page records in the reader's file before the stream ends;
-  // 0 when it cannot be opened. *cut, when given, is false when the count
+  // 0 when it cannot be opened. While the file is held (HoldFile) the count
+  // walks the held file and opens nothing. *cut, when given, is false when the count
   // reached the stream's clean end and true when it stopped at damage or at
   // a file that cannot be opened or read.
   int CountPages(bool* cut = nullptr) const;

@@ -34,13 +34,19 @@
 
 bool RunEmfJob(JobContext& ctx) {
   // The spool data, held open for the whole job: one open instead of one per
-  // page. A page count of 0 or less in the control file means the pages the
-  // stream holds, as a RAW job counts its own; the count is written back.
-  CSpooledEmf reader(ctx.files.org, ctx.totalPages > 0 ? ctx.totalPages : 0);
+  // page, and the job's only open of it. A page count of 0 or less in the
+  // control file means the pages the stream holds, as a RAW job counts its
+  // own; they are counted on the held file, since a count through an open
+  // of its own could find the file still locked by its writer (and count
+  // nothing) just before the hold finds it free with every page in it. The
+  // count is written back.
+  CSpooledEmf reader(std::wstring(), 0);  // no path yet: nothing is counted
+  reader.SetFile(ctx.files.org);
   if (!reader.HoldFile()) {
     LogLastErrorWithText(1007, GetLastError(), dv::Format(L"File name: %ls", ctx.files.org.c_str()));
     return false;
   }
+  reader.SetPageCount(ctx.totalPages > 0 ? ctx.totalPages : 0);
   if (ctx.totalPages <= 0) {
     ctx.totalPages = reader.GetPageCount();
     if (reader.IsCut()) {

@@ -380,6 +380,61 @@ std::vector<size_t> PageRecordOffsets(const std::string& stream) {
   return offsets;
 }
 
+namespace {
+
+// The spool data's writer holds it at the job's first open of it and has
+// let go by the next: that open fails with a sharing violation, later ones
+// find the file free.
+std::wstring g_lockedOnce;
+int g_opensOfLocked = 0;
+decltype(&CreateFileW) g_createFile = nullptr;
+
+HANDLE WINAPI OpenLockedOnce(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition, DWORD flags, HANDLE templateFile) {
+  if (name && lstrcmpiW(name, g_lockedOnce.c_str()) == 0 && g_opensOfLocked++ == 0) {
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return INVALID_HANDLE_VALUE;
+  }
+  return g_createFile(name, access, share, security, disposition, flags, templateFile);
+}
+
+}  // namespace
+
+TEST_F(EmfJobTest, PagesAreCountedOnTheOneOpenOfTheSpoolData) {
+  // A job whose pages come from the stream, spooled while its writer still
+  // holds the file: the job fails as any job whose spool data cannot be
+  // opened, and is not printed with a page count taken from a failed open.
+  dvfix::EmfJobSpec spec = Spec(3);
+  spec.totalPages = 0;
+  const int job = dvfix::SpoolEmfJob(spec);
+  ASSERT_GT(job, 0);
+  lastJob = job;
+  SetIniInt(L"General", L"TotalPages", Ctl(), 0);
+  g_lockedOnce = dvfix::SpoolFilePath(job, L"Org");
+  g_opensOfLocked = 0;
+  {
+    dvtest::ImportPatch patch(L"kernel32.dll", "CreateFileW", reinterpret_cast<void*>(&OpenLockedOnce));
+    ASSERT_GT(patch.Patched(), 0);
+    g_createFile = reinterpret_cast<decltype(&CreateFileW)>(patch.Original());
+    EXPECT_FALSE(PrintWithScenario(job, Scenario()));
+  }
+  EXPECT_EQ(g_opensOfLocked, 1);
+  EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), 0);
+  EXPECT_EQ(GetIniString(L"General", L"TotalPages", Ctl()), L"0");
+  EXPECT_EQ(install.EventDetails(1007).size(), 1u);
+
+  // Once free, the same job counts and prints its three pages with one open.
+  g_opensOfLocked = 1;
+  {
+    dvtest::ImportPatch patch(L"kernel32.dll", "CreateFileW", reinterpret_cast<void*>(&OpenLockedOnce));
+    g_createFile = reinterpret_cast<decltype(&CreateFileW)>(patch.Original());
+    EXPECT_TRUE(PrintWithScenario(job, Scenario()));
+  }
+  EXPECT_EQ(g_opensOfLocked, 2);
+  EXPECT_EQ(dvtest::CountPostScriptPages(printer.Output()), 3);
+  EXPECT_EQ(GetIniString(L"General", L"TotalPages", Ctl()), L"3");
+}
+
 TEST_F(EmfJobTest, PagesTheStreamCannotDeliverFailTheJob) {
   // The spool data of a 3-page job, and where its page records start.
   const int probe = dvfix::SpoolEmfJob(Spec(3));

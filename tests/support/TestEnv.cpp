@@ -325,4 +325,39 @@ std::vector<RenderedPage> RenderPostScript(const std::wstring& psPath, int dpi) 
   return pages;
 }
 
+namespace {
+
+void SetSlot(void** slot, void* value) {
+  DWORD old = 0;
+  if (!VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &old)) return;
+  *slot = value;
+  VirtualProtect(slot, sizeof(*slot), old, &old);
+}
+
+}  // namespace
+
+ImportPatch::ImportPatch(const wchar_t* module, const char* function, void* standIn) {
+  HMODULE system = GetModuleHandleW(module);
+  original_ = system ? reinterpret_cast<void*>(GetProcAddress(system, function)) : nullptr;
+  if (!original_) return;
+  // Every slot of the import address table that holds the function's
+  // address, whichever descriptor it came in by.
+  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress == 0) return;
+  for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name != 0; ++d) {
+    for (auto* slot = reinterpret_cast<void**>(base + d->FirstThunk); *slot != nullptr; ++slot) {
+      if (*slot != original_) continue;
+      SetSlot(slot, standIn);
+      slots_.push_back(slot);
+    }
+  }
+}
+
+ImportPatch::~ImportPatch() {
+  for (void** slot : slots_) SetSlot(slot, original_);
+}
+
 }  // namespace dvtest

@@ -7,6 +7,8 @@
 //   its own, removed at the end of the scope.
 // - File helpers, PostScript page counting and a Ghostscript render into a
 //   pixel buffer for placement checks.
+// - ImportPatch: a system function of the test program's own imports
+//   replaced by a stand-in for the scope.
 #pragma once
 
 #include <windows.h>
@@ -107,5 +109,28 @@ int RunUnixShell(const std::wstring& shellCommand, DWORD timeoutMs = 120000);
 
 // Runs a command line and waits; returns its exit code or -1.
 int RunAndWait(const std::wstring& commandLine, DWORD timeoutMs = 120000);
+
+// Points this program's imports of a system function at a stand-in while
+// it lives, so that a test can make one call of the code under test meet a
+// fault (a file still locked by its writer, say). Only the program's own
+// import table changes: code linked into the test program is reached,
+// libraries it loads are not.
+class ImportPatch {
+ public:
+  ImportPatch(const wchar_t* module, const char* function, void* standIn);
+  ~ImportPatch();
+  ImportPatch(const ImportPatch&) = delete;
+  ImportPatch& operator=(const ImportPatch&) = delete;
+
+  // The function itself, for the stand-in to hand calls on to; null when
+  // it was not found.
+  void* Original() const { return original_; }
+  // How many import slots were pointed at the stand-in (0: none found).
+  int Patched() const { return static_cast<int>(slots_.size()); }
+
+ private:
+  void* original_ = nullptr;
+  std::vector<void**> slots_;
+};
 
 }  // namespace dvtest
