@@ -68,12 +68,18 @@ std::string ToUtf8(const std::wstring& text) {
 std::wstring FromUtf8(const std::string& text) { return FromCodePage(CP_UTF8, text.data(), text.size()); }
 
 std::wstring FromCodePage(UINT codePage, const char* bytes, size_t size) {
-  if (size == 0 || size > INT_MAX) return std::wstring();
-  const int n = MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(size), nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(size), &out[0], n);
+  std::wstring out;
+  FromCodePage(codePage, bytes, size, out);
   return out;
+}
+
+void FromCodePage(UINT codePage, const char* bytes, size_t size, std::wstring& out) {
+  out.clear();
+  if (size == 0 || size > INT_MAX) return;
+  const int n = MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(size), nullptr, 0);
+  if (n <= 0) return;
+  out.resize(static_cast<size_t>(n));
+  MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(size), &out[0], n);
 }
 
 }  // namespace dv

@@ -27,6 +27,8 @@ std::wstring FromUtf8(const std::string& text);
 // size bytes of text in the given code page as UTF-16; "" when they cannot be
 // converted.
 std::wstring FromCodePage(UINT codePage, const char* bytes, size_t size);
+// The same into out, which keeps its capacity for the next text.
+void FromCodePage(UINT codePage, const char* bytes, size_t size, std::wstring& out);
 
 // The arguments of a conversion from UTF-16 to a code page: CP_ACP resolved
 // to the system's ANSI code page, and for every code page but UTF-8 the

@@ -39,13 +39,13 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
 // gives it: one pair of enclosing quotes stripped, cut to the buffer. When
 // the value is cut, the character that would have been the closing quote's
 // place is still dropped, as the platform does.
-std::wstring BufferedValue(std::wstring_view value, DWORD bufferChars) {
-  if (bufferChars == 0) return std::wstring();
+std::wstring_view BufferedValue(std::wstring_view value, DWORD bufferChars) {
+  if (bufferChars == 0) return std::wstring_view();
   const bool quoted = value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
                       value.back() == value.front();
   if (quoted) value.remove_prefix(1);
-  std::wstring text(value.substr(0, std::min<size_t>(value.size(), bufferChars - 1)));
-  if (quoted && bufferChars >= value.size() && !text.empty()) text.pop_back();
+  std::wstring_view text = value.substr(0, std::min<size_t>(value.size(), bufferChars - 1));
+  if (quoted && bufferChars >= value.size() && !text.empty()) text.remove_suffix(1);
   return text;
 }
 
@@ -72,7 +72,8 @@ bool CProfileFile::Read(const std::wstring& path, ULONGLONG sizeHint) {
   if (!file) return false;
   // One byte more than the expected size: a read that comes back short has
   // reached the end, so an unchanged file takes a single read.
-  std::string bytes(static_cast<size_t>(std::min<ULONGLONG>(sizeHint, 1 << 20)) + 1, '\0');
+  std::string& bytes = bytes_;
+  bytes.resize(static_cast<size_t>(std::min<ULONGLONG>(sizeHint, 1 << 20)) + 1);
   size_t got = 0;
   for (;;) {
     DWORD n = 0;
@@ -93,13 +94,13 @@ void CProfileFile::Parse(const char* bytes, size_t size) {
   keys_.clear();
   const auto starts = [&](const char* mark, size_t n) { return size >= n && std::memcmp(bytes, mark, n) == 0; };
   if (starts("\xEF\xBB\xBF", 3)) {
-    text_ = dv::FromCodePage(CP_UTF8, bytes + 3, size - 3);
+    dv::FromCodePage(CP_UTF8, bytes + 3, size - 3, text_);
   } else if (starts("\xFF\xFE", 2)) {
     Utf16(bytes + 2, size - 2, false, text_);
   } else if (starts("\xFE\xFF", 2)) {
     Utf16(bytes + 2, size - 2, true, text_);
   } else {
-    text_ = dv::FromCodePage(CP_ACP, bytes, size);
+    dv::FromCodePage(CP_ACP, bytes, size, text_);
   }
 
   // Lines before the first section line belong to a section without a name.
@@ -133,16 +134,16 @@ void CProfileFile::Parse(const char* bytes, size_t size) {
   }
 }
 
-std::wstring CProfileFile::Get(std::wstring_view section, std::wstring_view key, DWORD bufferChars) const {
+std::wstring_view CProfileFile::Value(std::wstring_view section, std::wstring_view key, DWORD bufferChars) const {
   section = TrimBlanks(section);
   key = TrimBlanks(key);
   for (const Section& s : sections_) {
     if (!SameName(s.name, section)) continue;
     for (size_t i = s.firstKey; i < s.firstKey + s.keyCount; ++i) {
       const Key& k = keys_[i];
-      if (SameName(k.name, key)) return k.hasValue ? BufferedValue(k.value, bufferChars) : std::wstring();
+      if (SameName(k.name, key)) return k.hasValue ? BufferedValue(k.value, bufferChars) : std::wstring_view();
     }
-    return std::wstring();
+    return std::wstring_view();
   }
-  return std::wstring();
+  return std::wstring_view();
 }

@@ -27,6 +27,11 @@
 #include <string_view>
 #include <vector>
 
+//
+// One reader serves any number of files in turn: each Read replaces the
+// last file's text, and the buffers are kept for the next, so that reading
+// thousands of control files makes no allocation per file once the
+// buffers have the size of the largest.
 class CProfileFile {
  public:
   CProfileFile() = default;
@@ -49,7 +54,11 @@ class CProfileFile {
 
   // What GetPrivateProfileStringW(section, key, "", buffer, bufferChars, file)
   // leaves in its buffer; "" for a missing section or key.
-  std::wstring Get(std::wstring_view section, std::wstring_view key, DWORD bufferChars = kValueChars) const;
+  std::wstring Get(std::wstring_view section, std::wstring_view key, DWORD bufferChars = kValueChars) const {
+    return std::wstring(Value(section, key, bufferChars));
+  }
+  // The same text in place, valid until the next Read or Parse.
+  std::wstring_view Value(std::wstring_view section, std::wstring_view key, DWORD bufferChars = kValueChars) const;
 
  private:
   struct Key {
@@ -63,6 +72,7 @@ class CProfileFile {
     size_t keyCount = 0;
   };
 
+  std::string bytes_;  // the file as read
   std::wstring text_;  // the decoded file; the views below point into it
   std::vector<Section> sections_;
   std::vector<Key> keys_;

@@ -67,7 +67,7 @@ bool IsName(const std::wstring& name, const wchar_t* listed) {
   return listed[n] == L'\0';
 }
 
-bool AllDigits(const std::wstring& text) {
+bool AllDigits(std::wstring_view text) {
   return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
@@ -97,6 +97,10 @@ constexpr DWORD kReportWait = 20;
 // older. In 100-ns units.
 constexpr ULONGLONG kTrustedAge = 3ull * 10000000;
 
+// The coarsest step of a file system's clock (FAT's two seconds), by which
+// a file's time may lie ahead of the system's clock at its write.
+constexpr ULONGLONG kClockStep = 2ull * 10000000;
+
 ULONGLONG Ticks(const FILETIME& time) {
   return static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
 }
@@ -105,9 +109,14 @@ ULONGLONG Ticks(const FILETIME& time) {
 
 struct CSpoolFrm::JobRow {
   std::wstring fileName;  // as the listing gave it
-  std::wstring number;    // column 0: the name up to its last "."
-  LPARAM data = 0;        // item data: the number text's value
-  std::array<std::wstring, kColumnCount - 1> texts;  // columns 1 to 8
+  size_t numberLength = 0;  // column 0 is the name up to its last "."
+  LPARAM data = 0;          // item data: the number text's value
+  // The texts of columns 1 to 8, each ended by a NUL, in one block (empty
+  // before the first read): a row keeps a few blocks of its own rather than
+  // one per cell, which thousands of rows would leave scattered through the
+  // heap for later allocations to search past.
+  std::wstring cells;
+  std::array<uint32_t, kColumnCount - 1> starts = {};  // of each text in cells
   // The listing's word on the file when it was read. A file that could not
   // be read has none, so that the next refresh tries it again; nor can that
   // word be trusted for a file written shortly before it was read
@@ -125,6 +134,16 @@ struct CSpoolFrm::JobRow {
   // The row's place in text order, taken when a column click leaves it.
   size_t textRank = 0;
 
+  std::wstring_view Number() const { return std::wstring_view(fileName).substr(0, numberLength); }
+  // The text of column 1 to 8, NUL-terminated.
+  const wchar_t* Text(int column) const { return cells.empty() ? L"" : cells.c_str() + starts[column - 1]; }
+  std::wstring_view TextView(int column) const {
+    if (cells.empty()) return std::wstring_view();
+    const uint32_t start = starts[column - 1];
+    const uint32_t end = column < kColumnCount - 1 ? starts[column] - 1 : static_cast<uint32_t>(cells.size() - 1);
+    return std::wstring_view(cells).substr(start, end - start);
+  }
+
   bool SameStamp(const WIN32_FIND_DATAW& data) const {
     return stamped && sizeHigh == data.nFileSizeHigh && sizeLow == data.nFileSizeLow &&
            SameTime(created, data.ftCreationTime) && SameTime(written, data.ftLastWriteTime);
@@ -137,8 +156,10 @@ struct CSpoolFrm::JobRow {
   bool Before(const JobRow& other) const {
     // Texts of digits alone (the print processor's names) compare the same
     // way code by code, without the cost of a linguistic comparison.
-    const int byText = AllDigits(number) && AllDigits(other.number) ? number.compare(other.number)
-                                                                      : lstrcmpW(number.c_str(), other.number.c_str());
+    const std::wstring_view number = Number(), otherNumber = other.Number();
+    const int byText = AllDigits(number) && AllDigits(otherNumber)
+                           ? number.compare(otherNumber)
+                           : lstrcmpW(std::wstring(number).c_str(), std::wstring(otherNumber).c_str());
     if (byText != 0) return byText < 0;
     const int byName = lstrcmpiW(other.fileName.c_str(), fileName.c_str());
     if (byName != 0) return byName < 0;
@@ -210,10 +231,14 @@ void CSpoolFrm::RefreshJobList() {
   ++listing;
   std::vector<std::unique_ptr<JobRow>> added;
   size_t changed = 0;
-  if (newJob > 0 && TakeReportedChanges(newJob, added, changed)) {
+  // The change reports gathered by a refresh that then lists the folder
+  // after all are still word of what changed: the listing reads those files
+  // again too.
+  Reports reported;
+  if (newJob > 0 && TakeReportedChanges(newJob, reported, added, changed)) {
     ++watchedRefreshes;
   } else {
-    ListFolder(added, changed);
+    ListFolder(reported, added, changed);
     ++folderListings;
   }
   size_t listed = 0;
@@ -240,7 +265,7 @@ void CSpoolFrm::RefreshJobList() {
   if (!added.empty() && !InsertRows(std::move(added))) {
     // A refused row is tried again by the next listing.
     listingOrder.clear();
-    watch.Stop();
+    listNext = true;
   }
   if (batch) jobList.SetRedraw(true);
 }
@@ -248,18 +273,28 @@ void CSpoolFrm::RefreshJobList() {
 std::unique_ptr<CSpoolFrm::JobRow> CSpoolFrm::NewRow(const WIN32_FIND_DATAW& listed) {
   auto row = std::make_unique<JobRow>();
   row->fileName = listed.cFileName;
-  const size_t dot = row->fileName.rfind(L'.');
-  row->number = row->fileName.substr(0, dot);
-  row->data = LeadingNumber(row->number);
+  row->numberLength = std::min(row->fileName.rfind(L'.'), row->fileName.size());
+  row->data = LeadingNumber(std::wstring(row->Number()));
   ReadRow(*row, listed);
   row->listing = listing;
   return row;
 }
 
-void CSpoolFrm::ListFolder(std::vector<std::unique_ptr<JobRow>>& added, size_t& changed) {
-  // The watch starts before the listing: a change made while the folder is
-  // listed is reported to the next refresh, even if the listing saw it.
-  watch.Start(spoolFolder);
+void CSpoolFrm::ListFolder(Reports& reported, std::vector<std::unique_ptr<JobRow>>& added, size_t& changed) {
+  // A new watch starts before the listing: a change made while the folder
+  // is listed is reported to the next refresh, even if the listing saw it.
+  // The old watch is asked for its last reports after that, so that no
+  // change falls between the two; a rewrite they name is read again even
+  // when the file's size and times are those its row was read with.
+  auto newWatch = std::make_unique<SpoolWatch>();
+  newWatch->Start(spoolFolder);
+  if (watch) watch->Collect(reported);
+  watch = std::move(newWatch);
+  listNext = false;
+  const auto reportedChanged = [&](const JobRow& row) {
+    const auto found = reported.find(row.fileName);
+    return found != reported.end() && found->second;
+  };
   std::vector<JobRow*> order;
   order.reserve(listingOrder.size() + 1);
   // The folder lists its files in the same order each time, so each name is
@@ -299,7 +334,7 @@ void CSpoolFrm::ListFolder(std::vector<std::unique_ptr<JobRow>>& added, size_t& 
       known->listing = listing;
       known->place = order.size();
       order.push_back(known);
-      if ((known->recent || !known->SameStamp(data)) && ReadRow(*known, data)) {
+      if ((known->recent || !known->SameStamp(data) || reportedChanged(*known)) && ReadRow(*known, data)) {
         known->dirty = true;
         ++changed;
       }
@@ -337,13 +372,13 @@ NameKind KindOfName(const std::wstring& name) {
 
 }  // namespace
 
-bool CSpoolFrm::TakeReportedChanges(int newJob, std::vector<std::unique_ptr<JobRow>>& added, size_t& changed) {
+bool CSpoolFrm::TakeReportedChanges(int newJob, Reports& reported, std::vector<std::unique_ptr<JobRow>>& added,
+                                    size_t& changed) {
   // The new job's control file must be among the reports: its report may
   // still be on its way (it is waited for a little), and a watch that
   // reports nothing any more (its folder removed or replaced) is found out
   // by it. Reports are delivered in the order of the changes, so those of
   // every change made before the new job was written are in too.
-  std::unordered_map<std::wstring, bool> reported;
   const auto sawNewJob = [&] {
     for (const auto& [name, present] : reported)
       if (present && KindOfName(name) == NameKind::kControlFile &&
@@ -351,10 +386,10 @@ bool CSpoolFrm::TakeReportedChanges(int newJob, std::vector<std::unique_ptr<JobR
         return true;
     return false;
   };
-  if (!watch.Collect(reported)) return false;
+  if (!watch || listNext || !watch->Collect(reported)) return false;
   if (!sawNewJob()) {
-    watch.WaitForReport(kReportWait);
-    if (!watch.Collect(reported) || !sawNewJob()) return false;
+    watch->WaitForReport(kReportWait);
+    if (!watch->Collect(reported) || !sawNewJob()) return false;
   }
 
   // What the folder says of each reported control file now, and of the
@@ -418,32 +453,47 @@ bool CSpoolFrm::TakeReportedChanges(int newJob, std::vector<std::unique_ptr<JobR
 bool CSpoolFrm::ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed) {
   FILETIME now = {};
   GetSystemTimeAsFileTime(&now);
-  CProfileFile file;
   const ULONGLONG size = static_cast<ULONGLONG>(listed.nFileSizeHigh) << 32 | listed.nFileSizeLow;
-  row.stamped = file.Read(spoolFolder + row.fileName, size);
+  // The reader and the path are the view's own, kept from file to file.
+  readPath.assign(spoolFolder).append(row.fileName);
+  CProfileFile& file = reader;
+  row.stamped = file.Read(readPath, size);
   row.sizeHigh = listed.nFileSizeHigh;
   row.sizeLow = listed.nFileSizeLow;
   row.created = listed.ftCreationTime;
   row.written = listed.ftLastWriteTime;
   // The later of the two times: a copy keeps its source's last-write time.
-  // A time ahead of the clock is recent too.
+  // Only a time within the few seconds before the read (or within one step
+  // of the coarsest file system clock after it) is recent: a file stamped
+  // further ahead (a clock set back, a copy from a machine whose clock is
+  // ahead) would get a time other than the listed one from any rewrite
+  // now, so its stamp can be trusted.
   const ULONGLONG latest = std::max(Ticks(listed.ftCreationTime), Ticks(listed.ftLastWriteTime));
-  row.recent = latest >= Ticks(now) || Ticks(now) - latest < kTrustedAge;
+  row.recent = latest >= Ticks(now) ? latest - Ticks(now) <= kClockStep : Ticks(now) - latest < kTrustedAge;
+  ++rowReads;
   // A file that cannot be read shows only its number, as missing keys do.
+  std::array<std::wstring_view, kColumnCount - 1> texts;
   bool differs = false;
   for (int column = 1; column < kColumnCount; ++column) {
-    std::wstring text = file.Get(L"General", kColumns[column].key);
-    if (text == row.texts[column - 1]) continue;
-    row.texts[column - 1] = std::move(text);
-    differs = true;
+    texts[column - 1] = file.Value(L"General", kColumns[column].key);
+    differs = differs || texts[column - 1] != row.TextView(column);
   }
-  return differs;
+  if (!differs) return false;
+  // The new block is put together in a buffer kept for it and copied into
+  // the row at its size.
+  cellBuffer.clear();
+  for (int column = 1; column < kColumnCount; ++column) {
+    row.starts[column - 1] = static_cast<uint32_t>(cellBuffer.size());
+    cellBuffer.append(texts[column - 1]).push_back(L'\0');
+  }
+  row.cells = cellBuffer;
+  return true;
 }
 
 void CSpoolFrm::ShowTexts(int index, const JobRow& row, bool newRow) const {
   for (int column = 1; column < kColumnCount; ++column) {
-    const std::wstring& text = row.texts[column - 1];
-    if (newRow && text.empty()) continue;  // a new row's cells are empty
+    const wchar_t* text = row.Text(column);
+    if (newRow && *text == L'\0') continue;  // a new row's cells are empty
     jobList.SetItemText(index, column, text);
   }
 }
@@ -459,12 +509,13 @@ bool CSpoolFrm::InsertRows(std::vector<std::unique_ptr<JobRow>> added) {
                                         [](const auto& a, const auto& b) { return a->Before(*b); });
     const size_t index = static_cast<size_t>(place - rows.begin());
     // A row the control refuses is skipped; the next refresh tries it again.
-    if (jobList.InsertItem(static_cast<int>(index), row->number, row->data) < 0) {
+    numberBuffer.assign(row->Number());
+    if (jobList.InsertItem(static_cast<int>(index), numberBuffer.c_str(), row->data) < 0) {
       all = false;
       continue;
     }
     ShowTexts(static_cast<int>(index), *row, true);
-    rowsByFile[row->fileName] = row.get();
+    rowsByFile[row->fileName] = row.get();  // the key is a view of the row's own name
     rows.insert(place, std::move(row));
     from = index + 1;
   }

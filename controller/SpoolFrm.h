@@ -24,10 +24,12 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "controller/ProfileFile.h"
 #include "controller/SpoolWatch.h"
 #include "ui/Controls.h"
 #include "ui/FormView.h"
@@ -65,6 +67,8 @@ class CSpoolFrm final : public ui::FormView {
   // notifications instead.
   unsigned FolderListings() const { return folderListings; }
   unsigned WatchedRefreshes() const { return watchedRefreshes; }
+  // How many control files the list has read, rebuilds and refreshes alike.
+  unsigned RowReads() const { return rowReads; }
   // Forgets every row and reads every control file again: the list as it is
   // first built.
   void RebuildJobList();
@@ -123,11 +127,18 @@ class CSpoolFrm final : public ui::FormView {
   void OnContextMenu(POINT screen);
   void SetColumnWidths(int cx);
 
+  // Names the folder's change reports gave, each mapped to whether the
+  // file was left in the folder.
+  using Reports = std::unordered_map<std::wstring, bool>;
+
   // The two ways a refresh learns what changed. Both leave every row that
   // is still there marked with the present listing number, and give the
-  // rows of new files and the count of rows read again.
-  void ListFolder(std::vector<std::unique_ptr<JobRow>>& added, size_t& changed);
-  bool TakeReportedChanges(int newJob, std::vector<std::unique_ptr<JobRow>>& added, size_t& changed);
+  // rows of new files and the count of rows read again. The reports that
+  // TakeReportedChanges gathered before it gave up are handed to the
+  // listing, which reads those files again too.
+  void ListFolder(Reports& reported, std::vector<std::unique_ptr<JobRow>>& added, size_t& changed);
+  bool TakeReportedChanges(int newJob, Reports& reported, std::vector<std::unique_ptr<JobRow>>& added,
+                           size_t& changed);
   std::unique_ptr<JobRow> NewRow(const WIN32_FIND_DATAW& listed);
   // Reads the row's control file and takes the listing's word on it; true
   // when a cell's text changed.
@@ -144,7 +155,7 @@ class CSpoolFrm final : public ui::FormView {
   std::wstring spoolFolder;
   // The rows in the list's order, and the same rows by control file name.
   std::vector<std::unique_ptr<JobRow>> rows;
-  std::unordered_map<std::wstring, JobRow*> rowsByFile;
+  std::unordered_map<std::wstring_view, JobRow*> rowsByFile;  // keys: the rows' own names
   // The rows in the order the last folder listing gave their files, and
   // that listing's number; emptied whenever rows go outside a refresh.
   std::vector<JobRow*> listingOrder;
@@ -152,8 +163,14 @@ class CSpoolFrm final : public ui::FormView {
   // False after a column click: the next refresh restores the text order.
   bool textOrder = true;
   // Set again before every listing, so that it reports every change made
-  // after the listing began.
-  SpoolWatch watch;
+  // after the listing began; the old one is replaced only after the new one
+  // watches. listNext: the next refresh must list (a row was refused).
+  std::unique_ptr<SpoolWatch> watch;
+  // Kept from one control file's read to the next, so that reading the
+  // files of a large spool folder allocates nothing per file but the rows.
+  CProfileFile reader;
+  std::wstring readPath, cellBuffer, numberBuffer;
+  bool listNext = false;
   int expectedJob = 0;
-  unsigned folderListings = 0, watchedRefreshes = 0;
+  unsigned folderListings = 0, watchedRefreshes = 0, rowReads = 0;
 };

@@ -45,19 +45,19 @@ std::wstring ListView::ColumnHeader(int column) const {
   return buf;
 }
 
-int ListView::InsertItem(int index, const std::wstring& text, LPARAM data) const {
+int ListView::InsertItem(int index, const wchar_t* text, LPARAM data) const {
   LVITEMW item = {};
   item.mask = LVIF_TEXT | LVIF_PARAM;
   item.iItem = index;
-  item.pszText = const_cast<wchar_t*>(text.c_str());
+  item.pszText = const_cast<wchar_t*>(text);
   item.lParam = data;
   return static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-bool ListView::SetItemText(int index, int column, const std::wstring& text) const {
+bool ListView::SetItemText(int index, int column, const wchar_t* text) const {
   LVITEMW item = {};
   item.iSubItem = column;
-  item.pszText = const_cast<wchar_t*>(text.c_str());
+  item.pszText = const_cast<wchar_t*>(text);
   return Send(LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item)) != 0;
 }
 

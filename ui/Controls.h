@@ -60,8 +60,12 @@ class ListView : public Control {
 
   // Inserts a row at index (a sorted list puts it where its text belongs);
   // the row's index, or -1.
-  int InsertItem(int index, const std::wstring& text, LPARAM data = 0) const;
-  bool SetItemText(int item, int column, const std::wstring& text) const;
+  int InsertItem(int index, const std::wstring& text, LPARAM data = 0) const {
+    return InsertItem(index, text.c_str(), data);
+  }
+  int InsertItem(int index, const wchar_t* text, LPARAM data = 0) const;
+  bool SetItemText(int item, int column, const std::wstring& text) const { return SetItemText(item, column, text.c_str()); }
+  bool SetItemText(int item, int column, const wchar_t* text) const;
   std::wstring ItemText(int item, int column) const;
   LPARAM ItemData(int item) const;
   bool SetItemData(int item, LPARAM data) const;

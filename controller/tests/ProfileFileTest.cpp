@@ -31,9 +31,9 @@ const wchar_t* const kKeys[] = {L"Document",    L"Status",     L"DateSpooled",  
                                 L"PrinterName", L"TotalPages", L"SourcePrinterName", L"\tdocument  ", L"Doc ument",
                                 L";Document",   L"Sta"};
 
-// Every section and key of the tables above read both ways from the file.
-void ExpectSameReads(const std::wstring& path) {
-  CProfileFile file;
+// Every section and key of the tables above read both ways from the file,
+// by the given reader.
+void ExpectSameReads(CProfileFile& file, const std::wstring& path) {
   file.Read(path);
   for (const wchar_t* section : kSections)
     for (const wchar_t* key : kKeys) {
@@ -84,6 +84,10 @@ TEST(ProfileFileTest, ReadsEveryKeyAsThePlatformDoes) {
            longValue + "\"\r\n"},
   };
   dvtest::ScopedInstallFolder folder;
+  // Each file by a reader of its own, and all of them in turn by one
+  // reader, which keeps its buffers from file to file: nothing of one file
+  // may show in the reads of the next.
+  CProfileFile shared;
   int n = 0;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -92,7 +96,9 @@ TEST(ProfileFileTest, ReadsEveryKeyAsThePlatformDoes) {
     // tick.
     const std::wstring path = dv::Format(L"%lscase%02d.Ctl", folder.Path().c_str(), n++);
     ASSERT_TRUE(dvtest::WriteFileBytes(path, row.bytes));
-    ExpectSameReads(path);
+    CProfileFile own;
+    ExpectSameReads(own, path);
+    ExpectSameReads(shared, path);
   }
 
   // The platform reads past the end of the file for the other half of a
@@ -116,20 +122,22 @@ TEST(ProfileFileTest, FilesOpenForWritingOrMissing) {
       {"writer lets others read, write and delete", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true},
       {"writer keeps the file to itself", 0, false},
   };
+  // One reader throughout: a file it cannot read leaves nothing of the one
+  // it read before.
+  CProfileFile file;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     dv::FileHandle writer(
         CreateFileW(path.c_str(), GENERIC_WRITE, row.share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(writer);
-    CProfileFile file;
     EXPECT_EQ(row.readable, file.Read(path));
     EXPECT_EQ(GetIniString(L"General", L"Document", path), file.Get(L"General", L"Document"));
     EXPECT_EQ(GetIniString(L"General", L"Status", path), file.Get(L"General", L"Status"));
     EXPECT_EQ(row.readable ? L"Invoice" : L"", file.Get(L"General", L"Document"));
   }
-  CProfileFile missing;
-  EXPECT_FALSE(missing.Read(folder.Path() + L"00000043.Ctl"));
-  EXPECT_EQ(L"", missing.Get(L"General", L"Document"));
+  ASSERT_TRUE(file.Read(path));
+  EXPECT_FALSE(file.Read(folder.Path() + L"00000043.Ctl"));
+  EXPECT_EQ(L"", file.Get(L"General", L"Document"));
 }
 
 // The size a listing gave is only a hint: a file that grew since is read to
@@ -139,9 +147,9 @@ TEST(ProfileFileTest, SizeHintIsOnlyAHint) {
   const std::wstring path = folder.Path() + L"00000042.Ctl";
   const std::string text = "[General]\r\nStatus=Printed\r\nDocument=" + std::string(20000, 'd') + "\r\n";
   ASSERT_TRUE(dvtest::WriteFileBytes(path, text));
+  CProfileFile file;  // one reader for every hint
   for (ULONGLONG hint : {ULONGLONG{0}, ULONGLONG{10}, ULONGLONG{text.size()}, ULONGLONG{1} << 40}) {
     SCOPED_TRACE(hint);
-    CProfileFile file;
     ASSERT_TRUE(file.Read(path, hint));
     EXPECT_EQ(L"Printed", file.Get(L"General", L"Status"));
     EXPECT_EQ(std::wstring(4095, L'd'), file.Get(L"General", L"Document"));

@@ -284,40 +284,90 @@ TEST_P(SpoolRefreshTest, SameSizeRewriteInTheStepOfTheReadIsShown) {
   }
 }
 
+// Gives a file both times at the given distance from now (negative: in
+// the past).
+void StampAt(const std::wstring& path, long long seconds) {
+  FILETIME now = {};
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER at = {{now.dwLowDateTime, now.dwHighDateTime}};
+  at.QuadPart += static_cast<ULONGLONG>(seconds * 10000000);
+  const FILETIME time = {at.LowPart, at.HighPart};
+  dv::FileHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(file);
+  ASSERT_TRUE(SetFileTime(file.get(), &time, nullptr, &time));
+}
+
 // A change report names a file that changed, even when its size and times
-// are those its row was read with. The file here is old, so that nothing
-// but the report tells of the rewrite. A refresh that lists instead (the
-// new job's report came too late) starts a new watch, and the rewrite's
-// report goes with the old one: that round is tried again.
+// are those its row was read with. The file here is an hour old, so that
+// nothing but the report tells of the rewrite. The report stays word of
+// the change when the refresh lists the folder instead of taking the
+// reports (Refresh Now always does; the automatic refresh does when a
+// reported name leaves doubt), and after Refresh Nows that came first.
 TEST_F(SpoolRefreshTest, ChangeReportOfARewriteWithTheSameStampIsShown) {
   SetGeneral(L"LastJobNumber", L"7");
   AddJob(7);
-  {
-    FILETIME now = {};
-    GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER old = {{now.dwLowDateTime, now.dwHighDateTime}};
-    old.QuadPart -= 3600ull * 10000000;  // an hour
-    const FILETIME hourAgo = {old.LowPart, old.HighPart};
-    dv::FileHandle file(CreateFileW(JobPath(7, L"Ctl").c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file);
-    ASSERT_TRUE(SetFileTime(file.get(), &hourAgo, nullptr, &hourAgo));
-  }
+  ASSERT_NO_FATAL_FAILURE(StampAt(JobPath(7, L"Ctl"), -3600));
   ASSERT_TRUE(Start());
   const CSpoolFrm& view = frame->SpoolView();
   const auto& list = view.JobList();
-  bool byReports = false;
   int arriving = 7;
-  for (const wchar_t* status : {L"Deleted", L"Spooled", L"Retried"}) {
-    ASSERT_NO_FATAL_FAILURE(RewriteKeepingStamp(JobPath(7, L"Ctl"), L"Status", status));
+  struct Step {
+    const char* name;
+    const wchar_t* status;
+    int refreshNows;   // before the new job, if any
+    bool newJob;
+    const char* doubt;  // a file whose report makes the automatic refresh list
+    bool byReports;     // the refresh that shows it took the reports
+  } steps[] = {
+      {"the automatic refresh, by the reports", L"Deleted", 0, true, nullptr, true},
+      {"Refresh Now", L"Spooled", 1, false, nullptr, false},
+      {"three Refresh Nows, then a new job", L"Retried", 3, true, nullptr, true},
+      {"the automatic refresh, listing after a doubt", L"Printed", 0, true, "note.ctlx", false},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    ASSERT_NO_FATAL_FAILURE(RewriteKeepingStamp(JobPath(7, L"Ctl"), L"Status", step.status));
+    if (step.doubt) ASSERT_TRUE(dvtest::WriteFileBytes(folder.SpoolFolder() + dv::FromUtf8(step.doubt), "x"));
+    for (int i = 0; i < step.refreshNows; ++i) Command(ID_VIEW_REFRESH_NOW);
     const unsigned watched = view.WatchedRefreshes();
-    NewJobArrives(++arriving);
-    if (view.WatchedRefreshes() == watched) continue;
-    byReports = true;
-    EXPECT_EQ(status, list.ItemText(0, 2));
-    break;
+    if (step.newJob) NewJobArrives(++arriving);
+    EXPECT_EQ(step.status, list.ItemText(0, 2));
+    if (step.newJob) EXPECT_EQ(view.WatchedRefreshes() != watched, step.byReports);
   }
-  EXPECT_TRUE(byReports) << "no refresh took the change reports";
+}
+
+// A control file stamped ahead of the clock (a clock set back, a copy from
+// a machine whose clock is ahead) is read once, as an old one is: a rewrite
+// now would give it another time. Files stamped within the clock's step
+// after the read are read again by the next refresh.
+TEST_P(SpoolRefreshTest, FilesStampedAheadOfTheClockAreNotReadAgain) {
+  const bool automatic = GetParam();
+  constexpr int kJobs = 20;
+  SetGeneral(L"LastJobNumber", std::to_wstring(kJobs).c_str());
+  for (int n = 1; n <= kJobs; ++n) {
+    AddJob(n);
+    ASSERT_NO_FATAL_FAILURE(StampAt(JobPath(n, L"Ctl"), n == kJobs ? -3600 : 3600));
+  }
+  ASSERT_TRUE(Start());
+  const CSpoolFrm& view = frame->SpoolView();
+  ASSERT_EQ(kJobs, view.JobCount());
+  int arriving = kJobs;
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    const unsigned reads = view.RowReads();
+    if (automatic) {
+      // One more job, an old file by its times: read once, as it arrives.
+      AddJob(++arriving);
+      ASSERT_NO_FATAL_FAILURE(StampAt(JobPath(arriving, L"Ctl"), -3600));
+      SetGeneral(L"LastJobNumber", std::to_wstring(arriving).c_str());
+      Pump();
+      ASSERT_EQ(arriving, view.JobCount());
+    } else {
+      Command(ID_VIEW_REFRESH_NOW);
+    }
+    EXPECT_EQ(view.RowReads() - reads, automatic ? 1u : 0u);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(ByRefreshNowAndAutomatically, SpoolRefreshTest, ::testing::Bool());
