@@ -17,12 +17,19 @@
 //   delete         Delete of 1,000 selected jobs (every tenth row), the
 //                  confirmation answered Yes
 //   start-up       what the administrator waits for: the controller program
-//                  started on the same jobs until its list holds every row,
+//                  started on a spool folder until its list holds every row,
 //                  seen from outside, less the same start on an empty spool
 //                  folder (target: at most 1.5 times the bare read, timed
-//                  just before and after each start); then new jobs written
-//                  by this program, as the print processor writes them,
-//                  each until the running controller lists its row
+//                  just before and after each start), on a tenth of the
+//                  jobs, on the jobs and on twice as many, for each shape of
+//                  control file a spool folder holds: [General] alone (as
+//                  the print processor leaves a job), as the engine leaves a
+//                  printed job ([General], [Job] and [PageTemplates]), and
+//                  with fewer keys ([Job] with Duplex alone): the cost of a
+//                  job must not grow with the jobs, whatever the shape;
+//                  then, in the first shape's rounds on the jobs, new jobs
+//                  written by this program, as the print processor writes
+//                  them, each until the running controller lists its row
 //                  (target: every one within 0.5 s)
 // The targets are measured with the main window not shown, so that the
 // figures are the list's own work; the refresh is then timed once more with
@@ -31,12 +38,9 @@
 // screen too. Each figure is the best of several runs; the rebuild and the
 // bare read take turns, as do the refresh and its two parts, so that a slow
 // spell of the machine falls on both sides. The start-up figures are the
-// medians of several rounds; each timed start and bare read follows an
-// untimed bare read at once: this machine runs the first second or so of
-// work after even a short pause a fifth faster than it keeps up after,
-// which would favour whichever of the two is the shorter, and a start that
-// follows the end of another program at once is slowed by it. Exit code 0
-// when every target is met, 1 when not, 2 when the set-up failed.
+// medians of several rounds, each begun by an untimed read so that the
+// timed ones find the files in the system's cache. Exit code 0 when every
+// target is met, 1 when not, 2 when the set-up failed.
 //   spool_list_bench.exe [jobs [controller]]
 // (the controller program: by default Dorvane.exe of the same build)
 #include <windows.h>
@@ -65,7 +69,7 @@ constexpr int kRefreshRounds = 7;
 constexpr int kDeleted = 1000;
 constexpr double kStartTarget = 1.5;
 constexpr double kArrivalTarget = 0.5;  // seconds
-constexpr int kStartRounds = 5;
+constexpr int kStartRounds = 3;
 constexpr int kArrivals = 3;  // new jobs in each round
 constexpr DWORD kArrivalPause = 500;  // before each new job
 
@@ -83,15 +87,62 @@ std::wstring JobFile(const std::wstring& spool, int number, const wchar_t* exten
   return dv::Format(L"%ls%08d.%ls", spool.c_str(), number, extension);
 }
 
-// A RAW job as the print processor leaves it: control file and spool data.
-bool WriteJob(const std::wstring& spool, int number) {
-  const std::string text = "[General]\r\nPrinterName=Finance Laser\r\nSourcePrinterName=Invoices\r\nDocument=Invoice " +
-                           std::to_string(number) +
-                           ".pdf\r\nUserName=anna\r\nMachineName=PC17\r\nDateSpooled=10/12/2024\r\n"
-                           "TimeSpooled=09:41:00\r\nStatus=Printed\r\nTotalPages=3\r\nNumberOfPagesPerSide=1\r\n"
-                           "Orientation=1\r\nDatatype=RAW\r\n";
+// Control files in the shapes a spool folder holds them. The folder's
+// lines end in CR LF, as the profile functions write them.
+std::string Lines(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+// As the print processor leaves a RAW job: [General] alone.
+std::string OneSection(int number) {
+  return Lines("[General]\nPrinterName=Finance Laser\nSourcePrinterName=Invoices\nDocument=Invoice " +
+               std::to_string(number) +
+               ".pdf\nUserName=anna\nMachineName=PC17\nDateSpooled=10/12/2024\nTimeSpooled=09:41:00\n"
+               "Status=Printed\nTotalPages=3\nNumberOfPagesPerSide=1\nOrientation=1\nDatatype=RAW\n");
+}
+
+// As a job the engine has printed leaves it: the print processor's
+// [General] keys with the engine's two, [Job] and [PageTemplates].
+std::string EnginePrinted(int i) {
+  return Lines(dv::ToUtf8(dv::Format(
+      L"[General]\nPrinterName=Office\nSourcePrinterName=Office\nDocument=Quarterly report %d.docx\n"
+      L"UserName=user%d\nMachineName=PC%02d\nDateSpooled=10/12/2026\nTimeSpooled=12:%02d:%02d\nStatus=Printed\n"
+      L"TotalPages=%d\nNumberOfPagesPerSide=1\nOrientation=1\nDatatype=NT EMF 1.008\nScenarioFile=C:\\dv\\a.scn\n"
+      L"JobforgeDllVersion=1.43\n[Job]\nPages=%d\nDuplex=1\n[PageTemplates]\n1=C:\\dv\\a.dpt\n",
+      i, i % 97, i % 40, i % 60, i % 60, i % 300 + 1, i % 300 + 1)));
+}
+
+// Fewer [General] keys, [Job] with Duplex alone.
+std::string FewerKeys(int i) {
+  return Lines(dv::ToUtf8(dv::Format(
+      L"[General]\nDocument=Quarterly report %d.docx\nStatus=Printed\nDateSpooled=10/12/2026\n"
+      L"TimeSpooled=12:%02d:%02d\nUserName=user%d\nSourcePrinterName=Office\nPrinterName=Office\nTotalPages=%d\n"
+      L"NumberOfPagesPerSide=1\nOrientation=1\nScenarioFile=C:\\dv\\a.scn\nJobforgeDllVersion=1.43\n[Job]\n"
+      L"Duplex=1\n[PageTemplates]\n1=C:\\dv\\a.dpt\n",
+      i, i % 60, i % 60, i % 97, i % 300 + 1)));
+}
+
+struct Shape {
+  const wchar_t* name;
+  const wchar_t* folder;  // under C:\dvbench\ while its start-up is timed
+  std::string (*text)(int number);
+};
+
+const Shape kShapes[] = {
+    {L"[General] alone (RAW job as spooled)", L"spool_list_one", OneSection},
+    {L"printed by the engine (3 sections)", L"spool_list_printed", EnginePrinted},
+    {L"fewer keys, [Job] with Duplex only", L"spool_list_fewer", FewerKeys},
+};
+
+// A job as the print processor leaves it: control file and spool data.
+bool WriteJob(const std::wstring& spool, int number, const Shape& shape = kShapes[0]) {
   return WriteBytes(JobFile(spool, number, L"Org"), "\x1b" "E job " + std::to_string(number)) &&
-         WriteBytes(JobFile(spool, number, L"Ctl"), text);
+         WriteBytes(JobFile(spool, number, L"Ctl"), shape.text(number));
 }
 
 void DeleteJob(const std::wstring& spool, int number) {
@@ -274,16 +325,16 @@ void StopController(Controller& controller) {
 
 struct StartFigures {
   std::vector<double> bare, empty, full, ratio, arrival;
-  std::vector<double> pausedBare;  // the bare read after a pause, for comparison
   bool ran = false;
 };
 
 // Rounds of: a bare read, the start on an empty spool folder, the start on
-// the jobs with new jobs arriving while it runs, a bare read again. The
-// registry's Path names the folder of each start. Each timed read and start
-// follows an untimed read of the same files at once (see above).
+// the jobs (with new jobs arriving while it runs, when asked), a bare read
+// again. The registry's Path names the folder of each start. Each round
+// begins with an untimed read, so that every timed read and start finds
+// the files in the system's cache.
 StartFigures TimeStarts(const std::wstring& program, const std::wstring& folder, const std::wstring& emptyFolder,
-                        int jobs) {
+                        int jobs, bool arrivals, const Shape& shape) {
   StartFigures figures;
   const std::wstring spool = folder + L"spool\\";
   const std::wstring ini = folder + L"Dorvane.ini";
@@ -293,23 +344,21 @@ StartFigures TimeStarts(const std::wstring& program, const std::wstring& folder,
 
     Controller controller;
     WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path", emptyFolder);
-    BareRead(spool);
     const double empty = StartController(program, 0, controller);
     StopController(controller);
     if (empty < 0) return figures;
 
     WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path", folder);
-    BareRead(spool);
     const double full = StartController(program, jobs, controller);
     bool arrived = full >= 0;
     // New jobs as the print processor leaves them, and then a message to
     // the window, as any move of the pointer over it brings: the frame
     // looks at LastJobNumber when its messages have been handled.
-    for (int n = 1; n <= kArrivals && arrived; ++n) {
+    for (int n = 1; n <= (arrivals ? kArrivals : 0) && arrived; ++n) {
       Sleep(kArrivalPause);
       LARGE_INTEGER from;
       QueryPerformanceCounter(&from);
-      WriteJob(spool, jobs + n);
+      WriteJob(spool, jobs + n, shape);
       SetIniInt(L"General", L"LastJobNumber", ini, jobs + n);
       PostMessageW(controller.frame, WM_NULL, 0, 0);
       arrived = WaitForRows(controller, jobs + n, from);
@@ -323,10 +372,7 @@ StartFigures TimeStarts(const std::wstring& program, const std::wstring& folder,
     SetIniInt(L"General", L"LastJobNumber", ini, jobs);
     if (!arrived) return figures;
 
-    BareRead(spool);
     const double bareAfter = BareRead(spool);
-    Sleep(kArrivalPause);
-    figures.pausedBare.push_back(BareRead(spool));
     figures.bare.push_back(bareBefore);
     figures.bare.push_back(bareAfter);
     figures.empty.push_back(empty);
@@ -335,6 +381,61 @@ StartFigures TimeStarts(const std::wstring& program, const std::wstring& folder,
   }
   figures.ran = true;
   return figures;
+}
+
+// The start-up on spool folders of each shape of control file, with jobs
+// and twice as many: the figures of each, and whether every start met its
+// target (false, with a message, when a start failed). New jobs arrive in
+// the first shape's rounds at the smaller count.
+bool TimeStartsOfEveryShape(const std::wstring& program, const std::wstring& emptyFolder, int jobs, bool& met) {
+  met = true;
+  std::vector<double> arrivals;
+  std::wprintf(L"start-up of %ls, medians of %d rounds; the jobs' share is the start less the start on an empty\n"
+               L"spool folder, against the round's bare read of every control file (target %.1f times):\n",
+               program.c_str(), kStartRounds, kStartTarget);
+  std::wprintf(L"  %-38ls %6ls %9ls %9ls %9ls %7ls %8ls\n", L"control files", L"jobs", L"bare read", L"start",
+               L"empty", L"share", L"per job");
+  bool first = true;
+  for (const Shape& shape : kShapes) {
+    const std::wstring folder = std::wstring(L"C:\\dvbench\\") + shape.folder + L"\\";
+    const std::wstring spool = folder + L"spool\\";
+    RemoveFolder(folder);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW(spool.c_str(), nullptr);
+    int written = 0;
+    for (int count : {jobs / 10, jobs, 2 * jobs}) {
+      for (; written < count; ++written) {
+        if (!WriteJob(spool, written + 1, shape)) {
+          std::fwprintf(stderr, L"cannot write job %d\n", written + 1);
+          RemoveFolder(folder);
+          return false;
+        }
+      }
+      SetIniInt(L"General", L"LastJobNumber", folder + L"Dorvane.ini", count);
+      const StartFigures start = TimeStarts(program, folder, emptyFolder, count, first && count == jobs, shape);
+      if (!start.ran) {
+        std::fwprintf(stderr, L"cannot start %ls, or its list did not show the jobs\n", program.c_str());
+        RemoveFolder(folder);
+        return false;
+      }
+      if (first && count == jobs) arrivals = start.arrival;
+      const double ratio = Median(start.ratio);
+      met = met && ratio <= kStartTarget;
+      std::wprintf(L"  %-38ls %6d %7.3f s %7.3f s %7.3f s %5.2f x %5.0f us  (%.2f to %.2f: %ls)\n", shape.name,
+                   count, Median(start.bare), Median(start.full), Median(start.empty), ratio,
+                   (Median(start.full) - Median(start.empty)) / count * 1e6,
+                   *std::min_element(start.ratio.begin(), start.ratio.end()),
+                   *std::max_element(start.ratio.begin(), start.ratio.end()), Verdict(ratio <= kStartTarget));
+    }
+    RemoveFolder(folder);
+    first = false;
+  }
+  const double arrivalWorst = *std::max_element(arrivals.begin(), arrivals.end());
+  met = met && arrivalWorst < kArrivalTarget;
+  std::wprintf(L"  a new job until its row is listed:    %8.1f ms  (worst of %zu: %.1f ms; target %.0f ms: %ls)\n",
+               Median(arrivals) * 1000, arrivals.size(), arrivalWorst * 1000, kArrivalTarget * 1000,
+               Verdict(arrivalWorst < kArrivalTarget));
+  return true;
 }
 
 }  // namespace
@@ -368,36 +469,14 @@ int wmain(int argc, wchar_t** argv) {
   RemoveFolder(emptyFolder);
   CreateDirectoryW(emptyFolder.c_str(), nullptr);
   CreateDirectoryW((emptyFolder + L"spool").c_str(), nullptr);
-  const StartFigures start = TimeStarts(program, folder, emptyFolder, jobs);
+  bool startMet = false;
+  const bool started = TimeStartsOfEveryShape(program, emptyFolder, jobs, startMet);
   RemoveFolder(emptyFolder);
   if (!password.empty()) WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"EntrancePassword", password);
   WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path", folder);
-  bool startMet = false;
-  if (start.ran) {
-    const double bare = Median(start.bare), empty = Median(start.empty), full = Median(start.full);
-    const double ratio = Median(start.ratio);
-    const double arrivalWorst = *std::max_element(start.arrival.begin(), start.arrival.end());
-    startMet = ratio <= kStartTarget && arrivalWorst < kArrivalTarget;
-    std::wprintf(L"start-up of %ls, medians of %d rounds:\n", program.c_str(), kStartRounds);
-    std::wprintf(L"  bare read of every control file once: %8.3f s\n", bare);
-    std::wprintf(L"  the same after a pause:               %8.3f s  (not a yardstick: see above)\n",
-                 Median(start.pausedBare));
-    std::wprintf(L"  start on an empty spool folder:       %8.3f s  (until the list answers)\n", empty);
-    std::wprintf(L"  start on the jobs:                    %8.3f s  (until the list holds every row)\n", full);
-    std::wprintf(L"  the jobs' share of the start:         %8.3f s  (the two medians' difference)\n", full - empty);
-    std::wprintf(L"  the share against the round's bare read: %5.2f times, median (%.2f to %.2f; target %.1f: %ls)\n",
-                 ratio, *std::min_element(start.ratio.begin(), start.ratio.end()),
-                 *std::max_element(start.ratio.begin(), start.ratio.end()), kStartTarget,
-                 Verdict(ratio <= kStartTarget));
-    std::wprintf(L"  a new job until its row is listed:    %8.1f ms  (worst of %zu: %.1f ms; target %.0f ms: %ls)\n",
-                 Median(start.arrival) * 1000, start.arrival.size(), arrivalWorst * 1000, kArrivalTarget * 1000,
-                 Verdict(arrivalWorst < kArrivalTarget));
-  } else {
-    std::fwprintf(stderr, L"cannot start %ls, or its list did not show the jobs\n", program.c_str());
-  }
 
   int status = 2;
-  if (start.ran) {
+  if (started) {
     ui::App app;
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
