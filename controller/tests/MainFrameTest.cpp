@@ -512,6 +512,76 @@ TEST_F(ControllerTest, ToolbarStartsDockedAtTheTopAndTheToggleHidesItFloating) {
             frame->toolBar.ButtonState(ID_FILE_SAVE_PRINT_JOBS));
 }
 
+// A rectangle of a window's client area as it is on the screen.
+std::vector<COLORREF> PixelsShown(HWND window, const RECT& r) {
+  std::vector<COLORREF> pixels;
+  HDC dc = GetDC(window);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+  ReleaseDC(window, dc);
+  return pixels;
+}
+
+// The floating toolbar docked again at the top leaves the spool list as the
+// list draws itself: no patch of the bar's face stays over its first row,
+// whichever way the bar went back.
+TEST_F(ControllerTest, ToolbarDockedFromFloatingLeavesTheListAsItDrawsItself) {
+  AddJob(1);
+  AddJob(2);
+  ASSERT_TRUE(Start());
+  const HWND list = frame->SpoolView().JobList().Hwnd();
+  ASSERT_EQ(2, frame->SpoolView().JobCount());
+  struct Row {
+    const char* name;
+    std::function<void(HWND floating)> dock;
+  } rows[] = {
+      {"double click on the caption",
+       [](HWND floating) {
+         RECT r = {};
+         GetWindowRect(floating, &r);
+         SendMessageW(floating, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(r.left + 20, r.top + 5));
+       }},
+      {"caption dragged to the top edge",
+       [&](HWND floating) {
+         RECT r = {};
+         GetWindowRect(floating, &r);
+         SendMessageW(floating, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(r.left + 20, r.top + 5));
+         RECT area = frame->DockArea();
+         MapWindowPoints(frame->Hwnd(), nullptr, reinterpret_cast<POINT*>(&area), 2);
+         POINT top = {(area.left + area.right) / 2, area.top + 3};
+         ScreenToClient(frame->dockBar.Hwnd(), &top);
+         SendMessageW(frame->dockBar.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(top.x, top.y));
+         SendMessageW(frame->dockBar.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(top.x, top.y));
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    RECT centre = {};
+    GetWindowRect(frame->Hwnd(), &centre);
+    frame->dockBar.Float(POINT{(centre.left + centre.right) / 2, (centre.top + centre.bottom) / 2});
+    RedrawWindow(frame->Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    row.dock(frame->dockBar.FloatingWindow());
+    ASSERT_EQ(ui::DockSide::Top, frame->dockBar.Side());
+    Pump();
+    RedrawWindow(frame->Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    RECT first = {};
+    ASSERT_TRUE(frame->SpoolView().JobList().ItemRect(0, first));
+    RECT client = {};
+    GetClientRect(list, &client);
+    IntersectRect(&first, &first, &client);
+    ASSERT_FALSE(IsRectEmpty(&first));
+    const std::vector<COLORREF> shown = PixelsShown(list, first);
+    InvalidateRect(list, nullptr, TRUE);
+    UpdateWindow(list);
+    const std::vector<COLORREF> drawn = PixelsShown(list, first);
+    int stale = 0;
+    for (size_t i = 0; i < shown.size(); ++i) stale += shown[i] != drawn[i];
+    EXPECT_EQ(0, stale) << "pixels of the first row that the list did not draw";
+  }
+}
+
 // The main menu as "Menu|id text|..." lines, a separator as "-".
 std::vector<std::string> MenuLines(HMENU menu) {
   std::vector<std::string> lines;
