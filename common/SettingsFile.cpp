@@ -24,64 +24,86 @@ constexpr size_t kMaxValueChars = kIniBufferChars - 1;  // what the one-value re
 
 bool IsProfileBlank(wchar_t c) { return c != L'\0' && wcschr(kProfileBlanks, c) != nullptr; }
 
-std::wstring CharName(wchar_t c) {
-  switch (c) {
+// How many UTF-16 units the character that starts at text[i] takes: two for
+// a pair of surrogates (a character beyond the Basic Multilingual Plane), one
+// for anything else, a surrogate without its other half too.
+size_t CharLength(const std::wstring& text, size_t i) {
+  return i + 1 < text.size() && IS_SURROGATE_PAIR(text[i], text[i + 1]) ? 2 : 1;
+}
+
+bool IsLoneSurrogate(const std::wstring& text, size_t i) {
+  return CharLength(text, i) == 1 && (IS_HIGH_SURROGATE(text[i]) || IS_LOW_SURROGATE(text[i]));
+}
+
+// The character that starts at text[i], as a message names it: the blanks
+// and line breaks by name, a character beyond the Basic Multilingual Plane
+// whole (half of it would show as a box, or as nothing), a surrogate without
+// its other half, which no font can show, by its code.
+std::wstring CharName(const std::wstring& text, size_t i) {
+  if (IsLoneSurrogate(text, i)) return dv::Format(L"a lone surrogate (U+%04X)", static_cast<unsigned>(text[i]));
+  switch (text[i]) {
     case L' ': return L"a blank";
     case L'\t': return L"a tab";
     case L'\n':
     case L'\r': return L"a line break";
     case L'\v': return L"a vertical tab";
     case L'\f': return L"a form feed";
-    default: return dv::Format(L"\"%lc\"", c);
+    default: return L"\"" + text.substr(i, CharLength(text, i)) + L"\"";
   }
 }
 
-// The first character the ANSI code page, in which the profile functions
-// write the file, cannot hold; L'\0' when there is none. A UTF-8 code page
-// holds every character.
-wchar_t FirstUnstorableChar(const std::wstring& name) {
+// Where the first character starts that the ANSI code page, in which the
+// profile functions write the file, cannot hold; npos when there is none. A
+// character beyond the Basic Multilingual Plane is converted whole. A UTF-8
+// code page holds every character, but no code page holds a lone surrogate:
+// UTF-8 writes it as U+FFFD.
+size_t FirstUnstorableChar(const std::wstring& text) {
   const UINT codePage = GetACP();
-  if (codePage == CP_UTF8) return L'\0';
-  for (wchar_t c : name) {
+  for (size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+    if (IsLoneSurrogate(text, i)) return i;
+    if (codePage == CP_UTF8) continue;
+    const int units = static_cast<int>(CharLength(text, i));
     char bytes[8] = {};
     BOOL usedDefault = FALSE;
-    const int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof bytes, nullptr,
+    const int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, &text[i], units, bytes, sizeof bytes, nullptr,
                                       &usedDefault);
-    wchar_t back = L'\0';
-    if (n <= 0 || usedDefault || MultiByteToWideChar(codePage, 0, bytes, n, &back, 1) != 1 || back != c) return c;
+    wchar_t back[2] = {};
+    if (n <= 0 || usedDefault || MultiByteToWideChar(codePage, 0, bytes, n, back, 2) != units ||
+        text.compare(i, units, back, units) != 0)
+      return i;
   }
-  return L'\0';
+  return std::wstring::npos;
 }
 
 }  // namespace
 
 std::wstring SettingsNameFault(const std::wstring& name, SettingsName kind) {
   if (name.empty()) return L"it cannot be empty";
-  if (IsProfileBlank(name.front())) return L"it cannot start with " + CharName(name.front());
-  if (IsProfileBlank(name.back())) return L"it cannot end with " + CharName(name.back());
+  if (IsProfileBlank(name.front())) return L"it cannot start with " + CharName(name, 0);
+  if (IsProfileBlank(name.back())) return L"it cannot end with " + CharName(name, name.size() - 1);
   const size_t lineBreak = name.find_first_of(L"\r\n");
-  if (lineBreak != std::wstring::npos) return L"it cannot hold " + CharName(name[lineBreak]);
+  if (lineBreak != std::wstring::npos) return L"it cannot hold " + CharName(name, lineBreak);
   if (kind == SettingsName::Key) {
     if (name.find(L'=') != std::wstring::npos) return L"it cannot hold \"=\"";
-    if (name.front() == L';' || name.front() == L'[') return L"it cannot start with " + CharName(name.front());
+    if (name.front() == L';' || name.front() == L'[') return L"it cannot start with " + CharName(name, 0);
   } else {
     if (name.find(L']') != std::wstring::npos) return L"it cannot hold \"]\"";
     if (name.size() >= 2 && (name.front() == L'"' || name.front() == L'\'') && name.back() == name.front())
-      return L"it cannot be enclosed in " + CharName(name.front());
+      return L"it cannot be enclosed in " + CharName(name, 0);
     if (name.size() > kMaxValueChars) return dv::Format(L"it cannot be longer than %d characters", int(kMaxValueChars));
   }
-  const wchar_t unstorable = FirstUnstorableChar(name);
-  if (unstorable != L'\0') return L"the settings file cannot hold " + CharName(unstorable);
+  const size_t unstorable = FirstUnstorableChar(name);
+  if (unstorable != std::wstring::npos) return L"the settings file cannot hold " + CharName(name, unstorable);
   return std::wstring();
 }
 
 std::wstring SettingsValuePartFault(const std::wstring& part, bool endsTheLine) {
   const size_t lineBreak = part.find_first_of(L"\r\n");
-  if (lineBreak != std::wstring::npos) return L"it cannot hold " + CharName(part[lineBreak]);
+  if (lineBreak != std::wstring::npos) return L"it cannot hold " + CharName(part, lineBreak);
   if (endsTheLine && !part.empty() && IsProfileBlank(part.back()))
-    return L"it cannot end with " + CharName(part.back());
-  const wchar_t unstorable = FirstUnstorableChar(part);
-  if (unstorable != L'\0') return L"the settings file cannot hold " + CharName(unstorable);
+    return L"it cannot end with " + CharName(part, part.size() - 1);
+  const size_t unstorable = FirstUnstorableChar(part);
+  if (unstorable != std::wstring::npos) return L"the settings file cannot hold " + CharName(part, unstorable);
   return std::wstring();
 }
 

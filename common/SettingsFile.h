@@ -89,13 +89,16 @@ enum class SettingsName {
 //   such a name back whole, so it is kept out; the one-value read holds at
 //   most 4095 characters;
 // - every character must be one of the ANSI code page, in which the file is
-//   written.
+//   written; a surrogate without its other half is a character of none.
+// A character beyond the Basic Multilingual Plane is named whole (both its
+// surrogates), a lone surrogate by its code.
 std::wstring SettingsNameFault(const std::wstring& name, SettingsName kind);
 
 // The same for a part of a key=value line's value (a part that lies between
 // fixed texts of the value, or ends it: endsTheLine): a line break anywhere
 // splits the line, white space at the line's end is stripped on reading, and
-// every character must be one of the ANSI code page.
+// every character must be one of the ANSI code page (a lone surrogate is of
+// none); the offending character is named as above.
 std::wstring SettingsValuePartFault(const std::wstring& part, bool endsTheLine);
 
 // How the model readers report a list section that could not be read whole.

@@ -30,7 +30,8 @@ std::vector<std::wstring> ApplyPrinterChoices(const std::vector<PrinterChoice>& 
   return refused;
 }
 
-CDlgPrinters::CDlgPrinters() : ui::Dialog(IDD_PRINTERS) {}
+// Opened from the Options dialog and told of on its page of the help file.
+CDlgPrinters::CDlgPrinters() : ui::Dialog(IDD_PRINTERS) { SetHelpId(ID_TOOLS_OPTIONS); }
 
 bool CDlgPrinters::OnInitDialog() {
   list.Attach(Hwnd(), IDC_PRINTERS_LIST);

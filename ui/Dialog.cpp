@@ -9,6 +9,11 @@ namespace ui {
 
 namespace {
 
+// WM_KEYF1, which the headers do not name: as an F1 key leaves the queue,
+// the platform posts this message to the key's window, and the default
+// window procedure answers it with WM_HELP.
+constexpr UINT kKeyF1 = 0x004D;
+
 Dialog::ModalHook& Hook() {
   static Dialog::ModalHook hook;
   return hook;
@@ -125,7 +130,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
       if (!ended_) result_ = IDCANCEL;
       break;
     }
-    if (!PreTranslateChildren(msg) && !TranslateHelpKey(msg) && !IsDialogMessageW(Hwnd(), &msg)) {
+    if (!TranslateHelpKey(msg) && !PreTranslateChildren(msg) && !IsDialogMessageW(Hwnd(), &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -155,6 +160,11 @@ bool Dialog::TranslateHelpKey(const MSG& msg) {
   if (msg.hwnd != Hwnd() && !IsChild(Hwnd(), msg.hwnd)) return false;
   // Shift+F1 and the like are not the help key.
   if (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  // The key is the one request: the platform's own help message for it,
+  // already waiting, would come back to the dialog as WM_HELP and ask again.
+  MSG echo;
+  while (PeekMessageW(&echo, msg.hwnd, kKeyF1, kKeyF1, PM_REMOVE)) {
+  }
   OnHelp();
   return true;
 }

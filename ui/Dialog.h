@@ -21,10 +21,12 @@
 // message's window and the dialog get it (PreTranslateChildren): a frame
 // hosted in the dialog translates its own accelerators that way.
 //
-// F1 in a dialog (the key, in the modal loop, when no window of the dialog
-// took it first; or the platform's WM_HELP) opens the dialog's page of the
-// help file: the page that the application's help map names for the
-// dialog's help id (SetHelpId), the help file's contents without one.
+// F1 in a dialog opens the dialog's page of the help file once: the page
+// that the application's help map names for the dialog's help id
+// (SetHelpId), the help file's contents without one. In the modal loop the
+// key is the dialog's before any of its windows sees it (a hosted frame's
+// own help key too), and the help message that the platform makes of the
+// same key is dropped; the platform's WM_HELP from elsewhere asks once too.
 #pragma once
 
 #include <windows.h>
@@ -104,6 +106,7 @@ class Dialog : public Window {
   static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   // F1 pressed in the dialog: true, after OnHelp, when msg was that key.
   // The dialog manager would only hand the key to the focused control.
+  // The platform's help message for the key, already posted, is removed.
   bool TranslateHelpKey(const MSG& msg);
 
   UINT templateId_;

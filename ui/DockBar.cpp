@@ -162,11 +162,19 @@ void DockBar::Dock(DockSide side) {
   const bool shown = IsShown();
   side_ = side;
   lastDocked_ = side;
-  if (GetParent(Hwnd()) != frame_->Hwnd()) SetParent(Hwnd(), frame_->Hwnd());
+  if (GetParent(Hwnd()) != frame_->Hwnd()) {
+    // Moved into the frame while shown, the bar would stand for a moment at
+    // its place in the floating window, over the view; the view's move out
+    // of the strip then copies those pixels of the bar as its own, where the
+    // list never paints them again. The bar comes in hidden and is shown at
+    // its strip.
+    ShowWindow(Hwnd(), SW_HIDE);
+    SetParent(Hwnd(), frame_->Hwnd());
+  }
   if (floating_.Hwnd()) ShowWindow(floating_.Hwnd(), SW_HIDE);
   SetOrientation(IsVerticalSide(side));
-  ShowWindow(Hwnd(), shown ? SW_SHOWNA : SW_HIDE);
   frame_->RecalcLayout();
+  ShowWindow(Hwnd(), shown ? SW_SHOWNA : SW_HIDE);
   InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 

@@ -179,6 +179,11 @@ TEST(JobRuleArray, FaultsAreTheRulesThatDoNotLoadBack) {
       {L"INV", L"C:\\a.scn ", L"scenario file", L"it cannot end with a blank"},
       {L"INV", L"C:\\a\nb.scn", L"scenario file", L"it cannot hold a line break"},
       {L"INV", L" ", L"scenario file", L"it cannot end with a blank"},
+      // Beyond the Basic Multilingual Plane: named whole, or by its code
+      // when half of it stands alone. A UTF-8 code page holds the emoji.
+      {L"Smile\U0001F600", L"", L"search text",
+       GetACP() == CP_UTF8 ? nullptr : L"the settings file cannot hold \"\U0001F600\""},
+      {L"INV", L"C:\\\xDE00.scn", L"scenario file", L"the settings file cannot hold a lone surrogate (U+DE00)"},
       // Whole: the separator after the second one is the path's own, blanks
       // inside the value stay, and so do the pieces of a separator.
       {L"INV", L"C:\\a;#;b.scn", nullptr, nullptr},

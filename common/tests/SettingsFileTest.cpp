@@ -137,7 +137,8 @@ TEST(SettingsNameFault, AgreesWithTheRealRoundTrip) {
   const std::wstring file = install.SettingsFile();
   std::vector<std::wstring> names{L"",      L"Sales",  L"\"ab\"", L"'ab'", L"\"ab'", L"\"ab",
                                   L"[ab]",  L"[ab",    L"ab]",    L"\"\"", L"a\u00e9b", L"a\u0394b",
-                                  L"\u4e2d", L"a\x01" L"b", std::wstring(5000, L'x')};
+                                  L"\u4e2d", L"a\x01" L"b", std::wstring(5000, L'x'), L"a\U0001F600b",
+                                  L"a\xD83D" L"b", L"a\xDE00"};
   const std::wstring probes = L" !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~\t\r\n\v\f";
   for (wchar_t c : probes) {
     const std::wstring one(1, c);
@@ -179,6 +180,11 @@ TEST(SettingsNameFault, NamesTheOffendingCharacter) {
       {L"\"Sales\"", SettingsName::SectionAndValue, L"it cannot be enclosed in \"\"\""},
       {L"Sales ", SettingsName::SectionAndValue, L"it cannot end with a blank"},
       {L"a=b", SettingsName::SectionAndValue, L""},
+      // Beyond the Basic Multilingual Plane: named whole, or by its code
+      // when half of it stands alone. A UTF-8 code page holds the emoji.
+      {L"Smile\U0001F600", SettingsName::Key,
+       GetACP() == CP_UTF8 ? L"" : L"the settings file cannot hold \"\U0001F600\""},
+      {L"ab\xD83D", SettingsName::SectionAndValue, L"the settings file cannot hold a lone surrogate (U+D83D)"},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(dv::ToUtf8(r.name));

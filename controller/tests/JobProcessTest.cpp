@@ -288,12 +288,21 @@ TEST_F(JobProcessTest, NamesTheSettingsFileCannotHoldAreRefused) {
        L"\";#;\"."},
       {"scenario file with a blank at its end", IDC_JP_RULE_SCENARIO, L"C:\\s\\r.scn ",
        L"\"C:\\s\\r.scn \" is not a legal scenario file\nA scenario file cannot end with a blank."},
+      // A character beyond the Basic Multilingual Plane is named whole, both
+      // its surrogates; half of one is named by its code. A UTF-8 code page
+      // holds the emoji (no message).
+      {"rule with an emoji", IDC_JP_RULE_NAME, L"Smile\U0001F600",
+       GetACP() == CP_UTF8 ? nullptr
+                           : L"\"Smile\U0001F600\" is not a legal rule name\nThe settings file cannot hold \"\U0001F600\"."},
+      {"search text with a lone surrogate", IDC_JP_SEARCH_TEXT, L"ab\xD83D" L"cd",
+       L"\"ab\xD83D" L"cd\" is not a legal search text\nThe settings file cannot hold a lone surrogate (U+D83D)."},
   };
   WriteSettings();
   Open();
   Click(IDC_JP_BY_PRINTER);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
+    if (!row.message) continue;
     messages.clear();
     if (row.edit == IDC_JP_RULE_SCENARIO)
       TypePath(row.edit, row.typed);

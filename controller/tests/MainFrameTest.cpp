@@ -12,6 +12,8 @@
 #include <tuple>
 
 #include "common/EventLog.h"
+#include "controller/DlgPreviewJob.h"
+#include "controller/SampleView.h"
 #include "ui/StatusBar.h"
 
 namespace ctltest {
@@ -294,9 +296,12 @@ TEST_F(ContextHelpTest, AToolbarButtonAskedAboutIsNotLeftHot) {
 }
 
 // F1 pressed in a dialog, where its focus is, opens that dialog's page of
-// the help file: the page of the command that opens the dialog, owned by the
-// dialog. The platform's help message does the same.
-TEST_F(ContextHelpTest, F1InADialogOpensThatDialogsPage) {
+// the help file once: the page of the command that opens the dialog (a
+// dialog opened from another one has the page of that one), owned by the
+// dialog. The key is pressed as the keyboard does it, so that the platform
+// sees it too and sends its own help message. That message by itself opens
+// the page as well.
+TEST_F(ContextHelpTest, F1InADialogOpensThatDialogsPageOnce) {
   AddJob(7);
   ASSERT_TRUE(Start());
   SelectRows({0});
@@ -309,19 +314,29 @@ TEST_F(ContextHelpTest, F1InADialogOpensThatDialogsPage) {
   struct Row {
     const char* name;
     UINT command;
+    int button;  // of the command's dialog, that opens this row's dialog
     UINT dialog;
     const wchar_t* file;  // the editor's file, asked for first
     const wchar_t* page;
+    HWND (*focus)(ui::Dialog&);  // where the key is pressed; nullptr: where the dialog put the focus
   } rows[] = {
-      {"Options", ID_TOOLS_OPTIONS, IDD_TOOLS_OPTIONS, nullptr, L"options.htm"},
-      {"job process editor", ID_EDIT_JOB_PROCESS, IDD_JOB_PROCESS, nullptr, L"jobprocess.htm"},
-      {"scenario editor", ID_EDIT_SCENARIO_FILE, IDD_EDIT_SCENARIO, L"new.scn", L"scenario.htm"},
-      {"page template editor", ID_EDIT_PAGE_TEMPLATE, IDD_EDIT_TEMPLATE, L"new.dpt", L"template.htm"},
-      {"password", ID_TOOLS_PASSWORD, IDD_PASSWORD, nullptr, L"password.htm"},
-      {"last job number", ID_TOOLS_LAST_JOB_NUMBER, IDD_RENAME, nullptr, L"lastjob.htm"},
-      {"job information", ID_FILE_VIEW_JOB_INFORMATION, IDD_VIEW_JOB_INFORMATION, nullptr, L"jobinfo.htm"},
-      // On its OK button: the hosted frame's own keys are the frame's.
-      {"preview", ID_FILE_PRINT_PREVIEW, IDD_PREVIEW_JOB, nullptr, L"preview.htm"},
+      {"Options", ID_TOOLS_OPTIONS, 0, IDD_TOOLS_OPTIONS, nullptr, L"options.htm"},
+      {"select printers", ID_TOOLS_OPTIONS, IDC_OPT_PRINTERS, IDD_PRINTERS, nullptr, L"options.htm"},
+      {"job process editor", ID_EDIT_JOB_PROCESS, 0, IDD_JOB_PROCESS, nullptr, L"jobprocess.htm"},
+      {"scenario editor", ID_EDIT_SCENARIO_FILE, 0, IDD_EDIT_SCENARIO, L"new.scn", L"scenario.htm"},
+      {"page template editor", ID_EDIT_PAGE_TEMPLATE, 0, IDD_EDIT_TEMPLATE, L"new.dpt", L"template.htm"},
+      {"password", ID_TOOLS_PASSWORD, 0, IDD_PASSWORD, nullptr, L"password.htm"},
+      {"last job number", ID_TOOLS_LAST_JOB_NUMBER, 0, IDD_RENAME, nullptr, L"lastjob.htm"},
+      {"job information", ID_FILE_VIEW_JOB_INFORMATION, 0, IDD_VIEW_JOB_INFORMATION, nullptr, L"jobinfo.htm"},
+      // The hosted frame has F1 among its own keys: in the dialog the key is
+      // the dialog's wherever the focus is.
+      {"preview, on its OK button", ID_FILE_PRINT_PREVIEW, 0, IDD_PREVIEW_JOB, nullptr, L"preview.htm",
+       [](ui::Dialog& d) { return d.Item(IDOK); }},
+      {"preview, in its page", ID_FILE_PRINT_PREVIEW, 0, IDD_PREVIEW_JOB, nullptr, L"preview.htm",
+       [](ui::Dialog& d) {
+         CSampleView* view = static_cast<CDlgPreviewJob&>(d).View();
+         return view ? view->Hwnd() : nullptr;
+       }},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -333,34 +348,48 @@ TEST_F(ContextHelpTest, F1InADialogOpensThatDialogsPage) {
     };
     HWND shown = nullptr;
     bool focusInside = false;
+    bool opened = false;
     int passes = 0;
+    size_t afterKey = 0;
     ui::Dialog::SetModalHook([&](ui::Dialog& dlg) {
+      if (dlg.TemplateId() != row.dialog && row.button && !opened) {
+        opened = true;
+        PostMessageW(dlg.Hwnd(), WM_COMMAND, MAKEWPARAM(row.button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(dlg.Item(row.button)));
+        return;
+      }
       if (dlg.TemplateId() != row.dialog || ++passes > 2) {
         dlg.EndDialog(IDCANCEL);
         return;
       }
       if (passes == 2) {
+        afterKey = help.size();
         HELPINFO info = {sizeof(HELPINFO), HELPINFO_WINDOW, IDOK, dlg.Item(IDOK), 0, {0, 0}};
         SendMessageW(dlg.Hwnd(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
         PostMessageW(dlg.Hwnd(), WM_NULL, 0, 0);  // one more idle pass
         return;
       }
       shown = dlg.Hwnd();
-      if (row.dialog == IDD_PREVIEW_JOB) SetFocus(dlg.Item(IDOK));
+      if (row.focus) SetFocus(row.focus(dlg));
       HWND focus = GetFocus();
       focusInside = focus && IsChild(dlg.Hwnd(), focus);
       BYTE keys[256] = {};
       GetKeyboardState(keys);
       keys[VK_SHIFT] = keys[VK_CONTROL] = keys[VK_MENU] = 0;
       SetKeyboardState(keys);
-      PostMessageW(focus ? focus : dlg.Hwnd(), WM_KEYDOWN, VK_F1, 1);
+      INPUT f1[2] = {};
+      f1[0].type = f1[1].type = INPUT_KEYBOARD;
+      f1[0].ki.wVk = f1[1].ki.wVk = VK_F1;
+      f1[1].ki.dwFlags = KEYEVENTF_KEYUP;
+      SendInput(2, f1, sizeof(INPUT));
     });
     Command(row.command);
     ui::Dialog::SetModalHook(nullptr);
     ASSERT_NE(nullptr, shown) << "the dialog was not shown";
     EXPECT_TRUE(focusInside);
     EXPECT_EQ(3, passes) << "the dialog stayed open";
-    ASSERT_EQ(2u, help.size());
+    EXPECT_EQ(1u, afterKey) << "requests made by one F1";
+    ASSERT_EQ(afterKey + 1, help.size()) << "and by the help message";
     for (size_t i = 0; i < help.size(); ++i) {
       EXPECT_EQ(Page(row.page), help[i]);
       EXPECT_EQ(shown, owners[i]);
@@ -510,6 +539,76 @@ TEST_F(ControllerTest, ToolbarStartsDockedAtTheTopAndTheToggleHidesItFloating) {
   Pump();
   EXPECT_EQ(TBSTATE_CHECKED | TBSTATE_PRESSED | TBSTATE_ENABLED | TBSTATE_WRAP,
             frame->toolBar.ButtonState(ID_FILE_SAVE_PRINT_JOBS));
+}
+
+// A rectangle of a window's client area as it is on the screen.
+std::vector<COLORREF> PixelsShown(HWND window, const RECT& r) {
+  std::vector<COLORREF> pixels;
+  HDC dc = GetDC(window);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+  ReleaseDC(window, dc);
+  return pixels;
+}
+
+// The floating toolbar docked again at the top leaves the spool list as the
+// list draws itself: no patch of the bar's face stays over its first row,
+// whichever way the bar went back.
+TEST_F(ControllerTest, ToolbarDockedFromFloatingLeavesTheListAsItDrawsItself) {
+  AddJob(1);
+  AddJob(2);
+  ASSERT_TRUE(Start());
+  const HWND list = frame->SpoolView().JobList().Hwnd();
+  ASSERT_EQ(2, frame->SpoolView().JobCount());
+  struct Row {
+    const char* name;
+    std::function<void(HWND floating)> dock;
+  } rows[] = {
+      {"double click on the caption",
+       [](HWND floating) {
+         RECT r = {};
+         GetWindowRect(floating, &r);
+         SendMessageW(floating, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(r.left + 20, r.top + 5));
+       }},
+      {"caption dragged to the top edge",
+       [&](HWND floating) {
+         RECT r = {};
+         GetWindowRect(floating, &r);
+         SendMessageW(floating, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(r.left + 20, r.top + 5));
+         RECT area = frame->DockArea();
+         MapWindowPoints(frame->Hwnd(), nullptr, reinterpret_cast<POINT*>(&area), 2);
+         POINT top = {(area.left + area.right) / 2, area.top + 3};
+         ScreenToClient(frame->dockBar.Hwnd(), &top);
+         SendMessageW(frame->dockBar.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(top.x, top.y));
+         SendMessageW(frame->dockBar.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(top.x, top.y));
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    RECT centre = {};
+    GetWindowRect(frame->Hwnd(), &centre);
+    frame->dockBar.Float(POINT{(centre.left + centre.right) / 2, (centre.top + centre.bottom) / 2});
+    RedrawWindow(frame->Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    row.dock(frame->dockBar.FloatingWindow());
+    ASSERT_EQ(ui::DockSide::Top, frame->dockBar.Side());
+    Pump();
+    RedrawWindow(frame->Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    RECT first = {};
+    ASSERT_TRUE(frame->SpoolView().JobList().ItemRect(0, first));
+    RECT client = {};
+    GetClientRect(list, &client);
+    IntersectRect(&first, &first, &client);
+    ASSERT_FALSE(IsRectEmpty(&first));
+    const std::vector<COLORREF> shown = PixelsShown(list, first);
+    InvalidateRect(list, nullptr, TRUE);
+    UpdateWindow(list);
+    const std::vector<COLORREF> drawn = PixelsShown(list, first);
+    int stale = 0;
+    for (size_t i = 0; i < shown.size(); ++i) stale += shown[i] != drawn[i];
+    EXPECT_EQ(0, stale) << "pixels of the first row that the list did not draw";
+  }
 }
 
 // The main menu as "Menu|id text|..." lines, a separator as "-".
