@@ -61,12 +61,13 @@ TEST_F(GatepostTest, KeyMadeByTheEngineHasTheClassRegSz) {
   struct Row {
     const char* name;
     void (*access)();
+    long long jobNumber;  // in the new key afterwards, -1 for none
   } rows[] = {
-      {"the JobNumber write", [] { RegWriteHklmDword(kGatepostKey, L"JobNumber", 3); }},
+      {"the JobNumber write", [] { RegWriteHklmDword(kGatepostKey, L"JobNumber", 3); }, 3},
       {"the ExePath read", [] {
          std::wstring text;
          RegReadHklmValue(kGatepostKey, L"ExePath", text);
-       }},
+       }, -1},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -80,9 +81,9 @@ TEST_F(GatepostTest, KeyMadeByTheEngineHasTheClassRegSz) {
                                nullptr, nullptr, nullptr, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(std::wstring(keyClass, classLength), L"REG_SZ");
+    // The write's value is a DWORD of the number; the read adds none.
+    EXPECT_EQ(gatepost_.JobNumber(), row.jobNumber);
   }
-  gatepost_.SetJobNumber(3);
-  EXPECT_EQ(gatepost_.JobNumber(), 3);
 }
 
 TEST_F(GatepostTest, ExePathAndJobNumberAsRead) {
