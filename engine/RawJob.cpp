@@ -276,7 +276,7 @@ class PclJobCopy {
   // Copies a page: the bytes that started it, then up to the form feed that
   // ends it (consumed, not written) or to the end of the data.
   void CopyPage() {
-    Release();
+    Release(true);
     Run(true);
   }
 
@@ -285,7 +285,7 @@ class PclJobCopy {
   // CopyPage); false when the data holds none (what was held is written).
   bool CopyToNextPage() {
     if (Run(false)) return true;
-    Release();
+    Release(false);
     return false;
   }
 
@@ -294,15 +294,22 @@ class PclJobCopy {
   // between pages is undecided.
   void Emit(const BYTE* p, int n) {
     if (n <= 0) return;
-    if (holding_)
+    if (holding_) {
       held_.append(reinterpret_cast<const char*>(p), static_cast<size_t>(n));
-    else
+      heldAsItStands_.append(reinterpret_cast<const char*>(p), static_cast<size_t>(n));
+    } else {
       out_.Write(p, n);
+    }
   }
-  void Release() {
-    holding_ = false;
-    if (!held_.empty()) out_.Write(held_.data(), static_cast<int>(held_.size()));
+  // The held bytes go out as the first bytes of a page, the dropped command
+  // left out, or, when they start none, as they stand: it is dropped from
+  // pages only.
+  void Release(bool asPage) {
+    const std::string& bytes = asPage ? held_ : heldAsItStands_;
+    if (!bytes.empty()) out_.Write(bytes.data(), static_cast<int>(bytes.size()));
     held_.clear();
+    heldAsItStands_.clear();
+    holding_ = false;
   }
 
   bool Run(bool inPage);
@@ -310,7 +317,8 @@ class PclJobCopy {
   VFile& in_;
   VFile& out_;
   PageCounter counter_;
-  std::string held_;
+  std::string held_;            // for a page: without the dropped command
+  std::string heldAsItStands_;  // for no page
   bool holding_ = false;
   int dropping_ = 0;  // bytes of a dropped command still to come: scanned, not written
 };
@@ -383,6 +391,7 @@ bool PclJobCopy::Run(bool inPage) {
       ++i;
       if (dropping_ > 0) {
         --dropping_;
+        if (holding_) heldAsItStands_.push_back(static_cast<char>(b));
         copied = i;
       }
       if (inPage) {
@@ -409,7 +418,7 @@ bool PclJobCopy::Run(bool inPage) {
         // A sequence that leaves the break pending: between the pages.
         Emit(p + copied, i - copied);
         copied = i;
-        Release();
+        Release(false);
       } else if (holding_ && scanner.DataRemaining() > 0) {
         // A data-count command ends, and counts a page, only when the data
         // holds all its bytes; else the data ends inside it, with no page
@@ -422,7 +431,7 @@ bool PclJobCopy::Run(bool inPage) {
           holding_ = false;
           stop = 1;
         } else {
-          Release();
+          Release(false);
           stop = -1;
         }
         break;

@@ -94,8 +94,9 @@ class PclPageCalls {
 // Data that holds no further page ends the pages, and the rest gets no form
 // feed of its own. ESC&b1M (any case) is dropped from pages wherever it
 // starts outside the data of a command with a data count (ESC*b#W and the
-// like); its bytes are still scanned. Each byte is scanned a bounded number
-// of times, however many blank pages the data holds.
+// like); its bytes are still scanned, and what lies outside pages keeps it.
+// Each byte is scanned a bounded number of times, however many blank pages
+// the data holds.
 //
 // Returns the number of pages made; -1 when a call returned false, in which
 // case nothing more is copied. Stops writing once the output has failed

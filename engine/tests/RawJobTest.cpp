@@ -382,6 +382,15 @@ TEST_F(RawFileTest, PagesStartWhereTheCountCountsThem) {
        "<1>a</1>" + FF + E + "E" + "<2>b</2>" + FF, 0},
       {"the dropped command inside a sequence after a form feed", "a" + FF + E + "&l" + E + "&b1M" + "2Ab" + FF,
        "<1>a</1>" + FF + "<2>" + E + "&l2Ab</2>" + FF, 0},
+      // A lower-case m joins grouped commands: the sequence goes on.
+      {"the dropped command in lower case, grouped", "a" + E + "&b1m" + "2Ab" + FF + "c" + FF,
+       "<1>a2Ab</1>" + FF + "<2>c</2>" + FF, 0},
+      {"the dropped command in lower case after a form feed", "a" + FF + E + "&b1m" + "2Ab" + FF,
+       "<1>a</1>" + FF + "<2>2Ab</2>" + FF, 0},
+      // A sequence that never ends makes no page: it is copied as it
+      // stands, the dropped command too.
+      {"the dropped command in a sequence after the last page that never ends", "a" + FF + E + "&b1m" + "xx",
+       "<1>a</1>" + FF + E + "&b1mxx", 0},
       {"raster data after a form feed that the data holds", "a" + FF + E + "*b3Wxyz",
        "<1>a</1>" + FF + "<2>" + E + "*b3Wxyz</2>" + FF, 0},
       {"raster data after a form feed, form feeds in it", "a" + FF + E + "*b2W" + FF + FF + "b" + FF,
@@ -533,9 +542,9 @@ bool IsDroppedAt(const std::string& data, size_t i) {
 // count's rules and with no look-ahead: a page starts where the count
 // counts one (at the ESC of the sequence that counts it), ends at the form
 // feed that sets the break pending, and the dropped command is left out of
-// it. Marked as CopiedJob::Marked marks the copy. The oracle for the copy's
-// shortcuts and for how it tells ahead of time whether a sequence between
-// pages starts one.
+// it; the rest is copied as it stands. Marked as CopiedJob::Marked marks
+// the copy. The oracle for the copy's shortcuts and for how it tells ahead
+// of time whether a sequence between pages starts one.
 std::string ReferenceCopy(const std::string& data, int totalPages, int* made) {
   *made = 0;
   {
@@ -547,7 +556,8 @@ std::string ReferenceCopy(const std::string& data, int totalPages, int* made) {
   std::string out = "<1>";
   int page = 1;
   bool inPage = true;
-  size_t sequenceStart = 0;  // where in out the sequence begun between pages starts
+  size_t sequenceStart = 0;         // where in out the sequence begun between pages starts
+  std::vector<size_t> droppedAt;    // where in out the dropped command's bytes between pages lie
   int dropping = 0;
   for (size_t i = 0; i < data.size(); ++i) {
     const BYTE b = static_cast<BYTE>(data[i]);
@@ -555,22 +565,30 @@ std::string ReferenceCopy(const std::string& data, int totalPages, int* made) {
     if (!inPage && b == 0x1b && counter.scanner.IsBetweenSequences()) sequenceStart = out.size();
     const bool wasPending = counter.pending;
     const int inCommand = counter.Feed(b);
-    const bool copied = dropping == 0;
+    const bool dropped = dropping > 0;
     if (dropping > 0) --dropping;
-    if (inPage && !wasPending && counter.pending) {
-      out += "</" + std::to_string(page) + ">" + FF;
-      inPage = false;
-      if (page == totalPages) {
-        *made = page;
-        return out + data.substr(i + 1);
+    if (inPage) {
+      if (!wasPending && counter.pending) {
+        out += "</" + std::to_string(page) + ">" + FF;
+        inPage = false;
+        if (page == totalPages) {
+          *made = page;
+          return out + data.substr(i + 1);
+        }
+      } else if (!dropped) {
+        out.push_back(static_cast<char>(b));
       }
       continue;
     }
-    if (copied) out.push_back(static_cast<char>(b));
-    if (!inPage && wasPending && !counter.pending) {
+    if (dropped) droppedAt.push_back(out.size());
+    out.push_back(static_cast<char>(b));
+    if (wasPending && !counter.pending) {
+      // A page after all: its bytes lose the dropped command.
       ++page;
       inPage = true;
-      const size_t at = inCommand ? sequenceStart : out.size() - (copied ? 1 : 0);
+      for (auto at = droppedAt.rbegin(); at != droppedAt.rend(); ++at) out.erase(*at, 1);
+      droppedAt.clear();
+      const size_t at = inCommand ? sequenceStart : out.size() - (dropped ? 0 : 1);
       out.insert(at, "<" + std::to_string(page) + ">");
     }
   }
