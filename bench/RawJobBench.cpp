@@ -18,6 +18,15 @@
 // peak private bytes over a small job and over the large one; the job is
 // never held in memory by the benchmark itself.
 //
+// Blank pages: 20,000 pages of ESC E and a form feed against 20,000 pages of
+// two letters and a form feed (as many bytes), both with TotalPages
+// 2,147,483,647 in the control file, through the same export. The data
+// holds one page for the first and 20,000 for the second, so the blank job
+// should cost no more than the letters job: a copy that looked at the data
+// ahead of each page again would scan its run of blank pages over and over.
+// Target: the blank job within 1.1 times the letters job; the exit status is
+// 1 when it is missed.
+//
 // Usage: raw_bench [pages] [path of Jobforge.Dll]
 // Run with the harness's prefix (scripts/env.sh, dv_ensure_prefix), where the
 // test printer driver is installed.
@@ -109,6 +118,27 @@ int SpoolJob(int pages, int totalPages, unsigned long long& size) {
                                   0, nullptr));
   dvfix::WriteControlFile(job, kPrinter, L"Benchmark job", L"bench", L"\\\\BENCH", totalPages, 1, 1, L"RAW");
   return job;
+}
+
+// Writes a job of the given data with TotalPages in its control file;
+// returns its number, 0 on failure.
+int SpoolData(const std::string& data, int totalPages) {
+  const int job = dvfix::TakeNextJobNumber();
+  dv::FileHandle org(CreateFileW(dvfix::SpoolFilePath(job, L"Org").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 0, nullptr));
+  if (!org || !WriteAll(org.get(), data)) return 0;
+  org.reset();
+  dv::FileHandle side(CreateFileW(dvfix::SpoolFilePath(job, L"Job").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  0, nullptr));
+  dvfix::WriteControlFile(job, kPrinter, L"Benchmark job", L"bench", L"\\BENCH", totalPages, 1, 1, L"RAW");
+  return job;
+}
+
+std::string Repeat(const std::string& piece, int times) {
+  std::string data;
+  data.reserve(piece.size() * times);
+  for (int i = 0; i < times; ++i) data += piece;
+  return data;
 }
 
 // The bare platform cost: the spool data copied to the printer as it is,
@@ -212,6 +242,28 @@ int wmain(int argc, wchar_t** argv) {
     for (const wchar_t* ext : {L"Ctl", L"Org", L"Job"}) DeleteFileW(dvfix::SpoolFilePath(fresh, ext).c_str());
   }
 
+  // Blank pages against as many bytes of two-letter pages.
+  const int blank = SpoolData(Repeat("\x1b" "E\x0c", 20000), 2147483647);
+  const int letters = SpoolData(Repeat("AB\x0c", 20000), 2147483647);
+  if (!blank || !letters) {
+    fwprintf(stderr, L"cannot spool the blank-page jobs\n");
+    return 1;
+  }
+  double bestBlank = 1e9, bestLetters = 1e9;
+  for (int round = 0; round < 3; ++round) {
+    for (int job : {letters, blank}) {
+      DeleteFileW(kPort);
+      const double t = Now();
+      if (process(job) != 1) {
+        fwprintf(stderr, L"the engine did not print the blank-page job %d\n", job);
+        return 1;
+      }
+      double& best = job == blank ? bestBlank : bestLetters;
+      best = std::min(best, Now() - t);
+    }
+  }
+  const double blankRatio = bestBlank / bestLetters;
+
   wprintf(L"RAW PCL5 job: %d pages, %.1f MB\n", pages, static_cast<double>(size) / 1e6);
   wprintf(L"bare WritePrinter copy, 16 KB   %8.3f s   (reference)\n", bestBare);
   wprintf(L"bare WritePrinter copy, 64 KB   %8.3f s\n", bestBare64);
@@ -222,8 +274,11 @@ int wmain(int argc, wchar_t** argv) {
   wprintf(L"peak private bytes growth: %.1f MB job %.2f MB, %.1f MB job %.2f MB\n",
           static_cast<double>(smallSize) / 1e6, static_cast<double>(smallGrowth) / 1e6,
           static_cast<double>(size) / 1e6, static_cast<double>(largeGrowth) / 1e6);
+  wprintf(L"20,000 blank pages (ESC E, form feed)  %8.3f s\n", bestBlank);
+  wprintf(L"20,000 pages of two letters            %8.3f s   ratio %.2f   (target at most 1.10)\n", bestLetters,
+          blankRatio);
 
-  for (int job : {small, counted})
+  for (int job : {small, counted, blank, letters})
     for (const wchar_t* ext : {L"Ctl", L"Org", L"Job"}) DeleteFileW(dvfix::SpoolFilePath(job, ext).c_str());
   DeleteFileW(kPort);
   engine.reset();
@@ -232,5 +287,5 @@ int wmain(int argc, wchar_t** argv) {
     WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path", L"");
   else
     WriteRegistryString(HKEY_LOCAL_MACHINE, kProductKey, L"Path", previousPath);
-  return 0;
+  return blankRatio <= 1.10 ? 0 : 1;
 }

@@ -1,10 +1,12 @@
 // RAW jobs: analysis, page count, PCL5 copy and the pipeline's RAW middle;
 // see RawJob.h and Pipeline.h.
 //
-// The copy loops follow the byte-by-byte rules of the page copy, but hand
-// runs of bytes that no rule can stop (plain data that is neither ESC nor
-// followed by a form feed, the data of a raster command) to the output in
-// one piece, so a long job costs little more than a plain copy.
+// The PCL5 copy runs the page counter's state over every byte it copies, so
+// that it starts a page where the count counts one. Its loops follow the
+// byte-by-byte rules, but take runs of bytes that no rule can stop (plain
+// data that is neither ESC nor a form feed, a sequence's parameters, the
+// data of a raster command) in one piece, so a long job costs little more
+// than a plain copy.
 #include "engine/RawJob.h"
 
 #include <windows.h>
@@ -219,8 +221,270 @@ bool StartsPage(const BYTE* p, int n) {
   return false;
 }
 
+// Reads the job header (everything before ESC*p0x0Y, else before the first
+// copies command, within the first 4096 bytes) and writes it with the duplex
+// digit set. Returns the header as the data holds it; empty, with nothing
+// read or written, when its end is not found.
+std::string CopyDuplexHeader(VFile& in, VFile& out, int duplex) {
+  const int duplexAt = in.Find(kDuplexCommand);
+  int headerEnd = in.Find(kHeaderEnd);
+  if (headerEnd < 0) headerEnd = in.Find(kCopiesCommand);
+  // Without a recognisable header there is no safe place for a duplex
+  // command: the data goes on unchanged (Job/Duplex still records the value).
+  if (headerEnd < 0) return std::string();
+
+  std::string header(static_cast<size_t>(headerEnd), '\0');
+  in.Read(&header[0], headerEnd);
+  std::string written = header;
+  // Only PCL's three duplex codes become a digit; anything else would put a
+  // byte that is no digit into the command.
+  if (duplex >= 1 && duplex <= 3) {
+    const char digit = static_cast<char>(47 + duplex);
+    if (duplexAt < 0) {
+      written += "\x1b&l";
+      written += digit;
+      written += 'S';
+    } else if (duplexAt + 3 < headerEnd) {
+      written[duplexAt + 3] = digit;
+    }
+  }
+  out.Write(written.data(), static_cast<int>(written.size()));
+  return header;
+}
+
+// One PCL5 job's copy: the page counter's state (one for the whole job)
+// run over every byte, so that pages start where the count counts them.
+//
+// Between pages the break is pending. A sequence that begins there is held
+// back until its end tells whether it counts a page (the page then starts
+// at its ESC) or leaves the break pending (it is copied between the pages).
+// The sequences that leave it pending have at most nine bytes, any other
+// ends within the scanner's 4096 bytes, and a data-count command ends, and
+// so counts, exactly when the data holds its count, which the stream tells
+// without reading the data: nothing is held longer than that.
+class PclJobCopy {
+ public:
+  PclJobCopy(VFile& in, VFile& out) : in_(in), out_(out) {}
+  PclJobCopy(const PclJobCopy&) = delete;
+  PclJobCopy& operator=(const PclJobCopy&) = delete;
+
+  // Bytes read past the copy (the job header): scanned, not written.
+  void Scan(const std::string& bytes) {
+    counter_.FeedBlock(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<int>(bytes.size()));
+  }
+
+  // Copies a page: the bytes that started it, then up to the form feed that
+  // ends it (consumed, not written) or to the end of the data.
+  void CopyPage() {
+    Release(true);
+    Run(true);
+  }
+
+  // Copies what lies between the page just ended and the next, as it
+  // stands. True when a page starts (its first bytes are kept for
+  // CopyPage); false when the data holds none (what was held is written).
+  bool CopyToNextPage() {
+    if (Run(false)) return true;
+    Release(false);
+    return false;
+  }
+
+ private:
+  // Bytes scanned and to be copied: to the output, or held while a sequence
+  // between pages is undecided.
+  void Emit(const BYTE* p, int n) {
+    if (n <= 0) return;
+    if (holding_) {
+      held_.append(reinterpret_cast<const char*>(p), static_cast<size_t>(n));
+      heldAsItStands_.append(reinterpret_cast<const char*>(p), static_cast<size_t>(n));
+    } else {
+      out_.Write(p, n);
+    }
+  }
+  // The held bytes go out as the first bytes of a page, the dropped command
+  // left out, or, when they start none, as they stand: it is dropped from
+  // pages only.
+  void Release(bool asPage) {
+    const std::string& bytes = asPage ? held_ : heldAsItStands_;
+    if (!bytes.empty()) out_.Write(bytes.data(), static_cast<int>(bytes.size()));
+    held_.clear();
+    heldAsItStands_.clear();
+    holding_ = false;
+  }
+
+  bool Run(bool inPage);
+
+  VFile& in_;
+  VFile& out_;
+  PageCounter counter_;
+  std::string held_;            // for a page: without the dropped command
+  std::string heldAsItStands_;  // for no page
+  bool holding_ = false;
+  int dropping_ = 0;  // bytes of a dropped command still to come: scanned, not written
+};
+
+// In a page: runs to the form feed that ends it (true) or to the end of the
+// data (false). Between pages: runs to the byte at which the counter counts
+// the next page (true; the bytes that start it are held) or to where the
+// data shows it holds none (false).
+bool PclJobCopy::Run(bool inPage) {
+  PageCounter& c = counter_;
+  PrnLang& scanner = c.scanner;
+  for (;;) {
+    if (out_.Failed()) return false;
+    // Six bytes: an ESC is decided only with the five of the dropped
+    // command in view.
+    const int avail = in_.Available(6);
+    if (avail == 0) return false;
+    const BYTE* p = in_.Cursor();
+    int i = 0;
+    int copied = 0;  // p[copied, i) is scanned and still to be emitted
+    int stop = 0;    // 1: stopped where asked, -1: no page to come
+    while (i < avail) {
+      const BYTE b = p[i];
+      if (dropping_ == 0 && !c.inPjl && c.last != LastCommand::kJobEnd) {
+        // Runs that change nothing but the scanner's place while the PJL
+        // rules are idle. A pending break is not touched by data or
+        // parameters: a command that would end it has ended it already.
+        const int remaining = scanner.DataRemaining();
+        if (remaining > 1) {
+          // Data of a data-count command, all but its last byte (binary: an
+          // ESC or a form feed among it is data too).
+          const int run = std::min(avail - i, remaining - 1);
+          scanner.FeedDataRun(run);
+          i += run;
+          continue;
+        }
+        if (remaining == 0 && b != kEsc) {
+          if (inPage && !c.pending && scanner.IsBetweenSequences()) {
+            const int run = FindEither(p + i, avail - i, kEsc, kFormFeed);
+            if (run > 0) {
+              scanner.FeedPlainRun(run);
+              i += run;
+              continue;
+            }
+          }
+          const int taken = scanner.FeedParameters(p + i, avail - i);
+          if (taken > 0) {
+            i += taken;
+            continue;
+          }
+        }
+      }
+
+      // One byte by the counter's rules.
+      if (dropping_ == 0 && b == kEsc && scanner.DataRemaining() == 0) {
+        if (i + 5 > avail && !in_.SourceEnded()) break;  // refill to see the five bytes
+        if (!inPage && scanner.IsBetweenSequences()) {
+          Emit(p + copied, i - copied);
+          copied = i;
+          holding_ = true;
+        }
+        if (i + 5 <= avail && IsDroppedCommand(p + i)) {
+          Emit(p + copied, i - copied);
+          copied = i;
+          dropping_ = 5;
+        }
+      }
+      const bool wasPending = c.pending;
+      c.Feed(b);
+      ++i;
+      if (dropping_ > 0) {
+        --dropping_;
+        if (holding_) heldAsItStands_.push_back(static_cast<char>(b));
+        copied = i;
+      }
+      if (inPage) {
+        if (!wasPending && c.pending) {
+          // The form feed that ends the page: consumed, not copied.
+          Emit(p + copied, i - 1 - copied);
+          copied = i;
+          stop = 1;
+          break;
+        }
+      } else if (wasPending && !c.pending) {
+        // The next page starts with this byte, or with the sequence it ends
+        // (held since its ESC).
+        if (!holding_) {
+          Emit(p + copied, i - 1 - copied);
+          copied = std::max(copied, i - 1);
+        }
+        held_.append(reinterpret_cast<const char*>(p + copied), static_cast<size_t>(i - copied));
+        holding_ = false;
+        copied = i;
+        stop = 1;
+        break;
+      } else if (holding_ && scanner.IsCommandComplete()) {
+        // A sequence that leaves the break pending: between the pages.
+        Emit(p + copied, i - copied);
+        copied = i;
+        Release(false);
+      } else if (holding_ && scanner.DataRemaining() > 0) {
+        // A data-count command ends, and counts a page, only when the data
+        // holds all its bytes; else the data ends inside it, with no page
+        // (also when the stream cannot tell what is left, which only a
+        // failing read gives, and that fails the job).
+        const long long left = in_.BytesLeft() - i;
+        Emit(p + copied, i - copied);
+        copied = i;
+        if (left >= scanner.DataRemaining()) {
+          holding_ = false;
+          stop = 1;
+        } else {
+          Release(false);
+          stop = -1;
+        }
+        break;
+      }
+    }
+    Emit(p + copied, i - copied);
+    in_.Advance(i);
+    if (stop != 0) return stop > 0;
+  }
+}
+
 VFile::WriteTarget g_outputTarget = nullptr;
 void* g_outputContext = nullptr;
+
+// The spooler's page calls and the template layers of a PCL5 job's pages.
+// A refused page call is kept (its event code and error) for the caller,
+// which ends the document.
+class SpoolerPageCalls final : public PclPageCalls {
+ public:
+  SpoolerPageCalls(JobContext& ctx, HANDLE printer, PageTemplatesSection& pageTemplates)
+      : ctx_(ctx), printer_(printer), pageTemplates_(pageTemplates) {}
+
+  bool PageStarts(int page) override {
+    if (!GetDocumentCalls().startPagePrinter(printer_)) return Refused(1010);
+    if (ctx_.scenario) {
+      ctx_.scenario->PrintTemplate(1, page);
+      pageTemplates_.Add(page, ctx_.scenario->GetDescription(page));
+    }
+    return true;
+  }
+  void PageBodyEnds(int page) override {
+    if (ctx_.scenario) ctx_.scenario->PrintTemplate(0, page);
+  }
+  bool PageEnds(int page) override {
+    if (!GetDocumentCalls().endPagePrinter(printer_)) return Refused(1011);
+    if (ctx_.scenario) ctx_.scenario->PrintTemplate(3, page);
+    return true;
+  }
+
+  int failure = 0;
+  DWORD error = 0;
+
+ private:
+  bool Refused(int code) {
+    error = GetLastError();
+    failure = code;
+    return false;
+  }
+
+  JobContext& ctx_;
+  HANDLE printer_;
+  PageTemplatesSection& pageTemplates_;
+};
 
 // Spooler failure of a started document: the event, the document ended.
 bool FailDocument(int code, DWORD error, HANDLE printer) {
@@ -298,104 +562,37 @@ int CountPcl5Pages(const void* data, size_t size) {
 }
 
 int WritePclDuplexHeader(PrnLang& /*scanner*/, VFile& in, VFile& out, int duplex) {
-  const int duplexAt = in.Find(kDuplexCommand);
-  int headerEnd = in.Find(kHeaderEnd);
-  if (headerEnd < 0) headerEnd = in.Find(kCopiesCommand);
-  // Without a recognisable header there is no safe place for a duplex
-  // command: the data goes on unchanged (Job/Duplex still records the value).
-  if (headerEnd < 0) return 1;
-
-  std::string header(static_cast<size_t>(headerEnd), '\0');
-  in.Read(&header[0], headerEnd);
-  // Only PCL's three duplex codes become a digit; anything else would put a
-  // byte that is no digit into the command.
-  if (duplex >= 1 && duplex <= 3) {
-    const char digit = static_cast<char>(47 + duplex);
-    if (duplexAt < 0) {
-      header += "\x1b&l";
-      header += digit;
-      header += 'S';
-    } else if (duplexAt + 3 < headerEnd) {
-      header[duplexAt + 3] = digit;
-    }
-  }
-  out.Write(header.data(), static_cast<int>(header.size()));
+  CopyDuplexHeader(in, out, duplex);
   return 1;
 }
 
-int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out) {
-  for (;;) {
-    if (out.Failed()) return 1;
-    const int avail = in.Available(6);
-    if (avail == 0) return 1;  // the end of the data: nothing is added
-    const BYTE* p = in.Cursor();
-    // Bytes decided within the buffer: each needs the five bytes from it
-    // (the dropped command) and the next one (a form feed). At the end of
-    // the data the buffer holds all there is and every byte is decided.
-    const int limit = in.SourceEnded() ? avail : avail - 5;
-    int i = 0;
-    int copied = 0;  // bytes before i not yet written; all of them are copied
-    bool pageEnds = false;
-    while (i < limit) {
-      const BYTE b = p[i];
-      if (scanner.DataRemaining() > 0) {
-        // Data of a command with a data count: binary bytes that pass
-        // untouched (an ESC or the dropped command among them is data too).
-        // All but the last byte go at once; the count may promise more than
-        // the buffer or the whole job holds, so the run is bounded by both.
-        const int run = static_cast<int>(std::min<long long>(avail - i, scanner.DataRemaining() - 1LL));
-        if (run > 0) {
-          scanner.FeedDataRun(run);
-          i += run;
-          continue;
-        }
-      } else if (b != kEsc) {
-        if (scanner.IsBetweenSequences()) {
-          // Plain bytes not followed by a form feed: nothing to decide.
-          const int k = i + FindEither(p + i, avail - i, kEsc, kFormFeed);
-          int run = (k < avail && p[k] == kFormFeed) ? k - 1 : std::min(k, avail - 1);
-          if (run > i) {
-            scanner.FeedPlainRun(run - i);
-            i = run;
-            continue;
-          }
-        }
-        // Parameters of a sequence: copied as they are.
-        const int taken = scanner.FeedParameters(p + i, limit - i);
-        if (taken > 0) {
-          i += taken;
-          continue;
-        }
-      } else if (i + 5 <= avail && IsDroppedCommand(p + i)) {
-        // Dropped: neither copied nor fed to the scanner. It does not hide
-        // a form feed behind it that ends the page.
-        out.Write(p + copied, i - copied);
-        i += 5;
-        copied = i;
-        if (scanner.IsBetweenSequences() && i < avail && p[i] == kFormFeed) {
-          pageEnds = true;
-          break;
-        }
-        continue;
-      }
-      const int inCommand = scanner.Feed(b);
-      ++i;
-      if ((!inCommand || scanner.IsCommandComplete()) && i < avail && p[i] == kFormFeed) {
-        // After plain data or a completed sequence, a form feed ends the
-        // page and is not copied.
-        pageEnds = true;
-        break;
-      }
-    }
-    out.Write(p + copied, i - copied);
-    in.Advance(pageEnds ? i + 1 : i);
-    if (pageEnds) return 1;
+int CopyPcl5Job(VFile& in, VFile& out, int duplex, int totalPages, PclPageCalls& calls) {
+  PclJobCopy job(in, out);
+  // The header's bytes are scanned too: the count sees every byte.
+  job.Scan(CopyDuplexHeader(in, out, duplex));
+  int page = 0;
+  // Empty data, or data of nothing but job control, makes no page at all.
+  bool more = totalPages >= 1 && HoldsPageContent(in);
+  while (more) {
+    ++page;
+    if (!calls.PageStarts(page)) return -1;
+    job.CopyPage();
+    calls.PageBodyEnds(page);
+    out.PutByte(kFormFeed);
+    if (!calls.PageEnds(page)) return -1;
+    // A count larger than the pages the data holds makes no page of
+    // nothing: the pages end with the last one the data holds.
+    more = page < totalPages && !out.Failed() && job.CopyToNextPage();
   }
+  // What follows the last page (the job's closing reset and PJL), as it
+  // stands.
+  CopyRemainingData(in, out);
+  return page;
 }
 
 bool HoldsPageContent(VFile& in) {
-  // Mostly the next page starts within the bytes already buffered; only
-  // when they hold no page is the buffer filled to see what is left.
+  // Mostly a page starts within the bytes already buffered; only when they
+  // hold none is the buffer filled to see what is left.
   int avail = in.Available(1);
   if (avail == 0) return false;
   if (StartsPage(in.Cursor(), avail)) return true;
@@ -456,7 +653,6 @@ bool RunRawJob(JobContext& ctx) {
   VFile in(data.get(), VFile::kReadFile);
   VFile out(printer.get(), VFile::kWritePrinter);
   if (g_outputTarget) out.SetWriteTarget(g_outputTarget, g_outputContext);
-  PrnLang scanner;
   if (ctx.scenario) {
     ctx.scenario->SetMacroMode(1);
     ctx.scenario->SetJobNumber(ctx.jobNumber);
@@ -479,29 +675,12 @@ bool RunRawJob(JobContext& ctx) {
     CopyRemainingData(in, out);
     if (!GetDocumentCalls().endPagePrinter(printer.get())) return FailDocument(1011, GetLastError(), printer.get());
   } else {
-    WritePclDuplexHeader(scanner, in, out, ctx.duplex);
-    // 15. Pages, each with its template layers around it.
+    // 15-16. Pages, each with its template layers around it, and the job's
+    // trailing commands.
     PageTemplatesSection pageTemplates(ctx.files.ctl);
-    for (int page = 1; page <= ctx.totalPages && !out.Failed(); ++page) {
-      // A page is made only of data that holds one: a count larger than the
-      // pages the data holds makes no page of nothing, and what follows the
-      // last page without page content (the job's closing reset and PJL)
-      // is copied below as it stands, with no form feed of its own. Empty
-      // data makes no page at all.
-      if (!HoldsPageContent(in)) break;
-      if (!GetDocumentCalls().startPagePrinter(printer.get())) return FailDocument(1010, GetLastError(), printer.get());
-      if (ctx.scenario) {
-        ctx.scenario->PrintTemplate(1, page);
-        pageTemplates.Add(page, ctx.scenario->GetDescription(page));
-      }
-      CopyPclPage(scanner, in, out);
-      if (ctx.scenario) ctx.scenario->PrintTemplate(0, page);
-      out.PutByte(kFormFeed);
-      if (!GetDocumentCalls().endPagePrinter(printer.get())) return FailDocument(1011, GetLastError(), printer.get());
-      if (ctx.scenario) ctx.scenario->PrintTemplate(3, page);
-    }
-    // 16. The job's trailing commands.
-    CopyRemainingData(in, out);
+    SpoolerPageCalls calls(ctx, printer.get(), pageTemplates);
+    if (CopyPcl5Job(in, out, ctx.duplex, ctx.totalPages, calls) < 0)
+      return FailDocument(calls.failure, calls.error, printer.get());
   }
 
   // A job whose data did not reach the printer whole is not finished.

@@ -60,26 +60,57 @@ int CountPcl5Pages(const void* data, size_t size);
 // the data goes on unchanged. The scanner is not used. Returns 1.
 int WritePclDuplexHeader(PrnLang& scanner, VFile& in, VFile& out, int duplex);
 
-// Copies one page: up to and including the byte before the form feed that
-// ends the page (a form feed after plain data or after a completed
-// sequence; one inside a sequence or its data does not count). That form
-// feed is consumed, not copied. ESC&b1M (any case) is dropped wherever it
+// Where the pages of a PCL5 copy begin and end: the spooler's page calls and
+// the template layers laid over each page hang on these.
+class PclPageCalls {
+ public:
+  virtual ~PclPageCalls() = default;
+  // Before the page's first byte (StartPagePrinter, template layer 1, the
+  // page's PageTemplates key). False stops the copy at once.
+  virtual bool PageStarts(int page) = 0;
+  // After the page's last byte, before the form feed the copy writes for it
+  // (template layer 0).
+  virtual void PageBodyEnds(int page) = 0;
+  // After that form feed (EndPagePrinter, template layer 3). False stops the
+  // copy at once.
+  virtual bool PageEnds(int page) = 0;
+};
+
+// Copies a PCL5 job from the start of its data: the job header with its
+// duplex digit (WritePclDuplexHeader), then up to totalPages pages, each
+// between the calls and closed by a form feed of the copy's own, then what
+// is left as it stands.
+//
+// Pages start exactly where CountPcl5Pages counts them, by the same rules
+// run over every byte of the data (the header's too). Page 1 is made when
+// the data after the header holds page content (HoldsPageContent) and
+// starts right there. A page ends at the form feed that sets the counter's
+// page break pending (one after plain data or a completed sequence; one
+// inside a sequence or its data does not count), which is consumed; the
+// last may end with the data. What lies between a page's form feed and the
+// next counted page (line ends, the form feeds of blank pages, raster ends,
+// resets, job ends and PJL lines) is copied as it stands before the next
+// page's calls; a page counted at a command starts at that command's ESC.
+// Data that holds no further page ends the pages, and the rest gets no form
+// feed of its own. ESC&b1M (any case) is dropped from pages wherever it
 // starts outside the data of a command with a data count (ESC*b#W and the
-// like), and is not fed to the scanner; a form feed right after it ends the
-// page as it would have after the byte before it. The data of such a command
-// passes untouched; a count larger than the data left copies what is left.
-// A page without its form feed runs to the end of the data. Stops early once
-// the output has failed. Returns 1.
-int CopyPclPage(PrnLang& scanner, VFile& in, VFile& out);
+// like); its bytes are still scanned, and what lies outside pages keeps it.
+// Each byte is scanned a bounded number of times, however many blank pages
+// the data holds.
+//
+// Returns the number of pages made; -1 when a call returned false, in which
+// case nothing more is copied. Stops writing once the output has failed
+// (out.Failed()).
+int CopyPcl5Job(VFile& in, VFile& out, int duplex, int totalPages, PclPageCalls& calls);
 
 // True when the data from the read position on, taken as following a form
-// feed, holds another page by the page counter's rules: printable data
-// outside PJL, or a command other than those that leave a page break
-// pending (raster ends, the printer reset, the job-end sequence). What
-// holds none (the job's closing reset and PJL, line ends) is no page. Reads
-// ahead without consuming anything; data beyond what one read buffer holds
-// counts as a page, as does a command too long for the scanner. False at
-// the end of the data.
+// feed, holds a page by the page counter's rules: printable data outside
+// PJL, or a command other than those that leave a page break pending
+// (raster ends, the printer reset, the job-end sequence). What holds none
+// (a job of nothing but job control, line ends) is no page: the test for a
+// job's first page. Reads ahead without consuming anything; data beyond
+// what one read buffer holds counts as a page, as does a command too long
+// for the scanner. False at the end of the data.
 bool HoldsPageContent(VFile& in);
 
 // Copies the rest of the data as it stands. Returns 1.

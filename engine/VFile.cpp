@@ -86,6 +86,20 @@ int VFile::AvailableSlow(int want) {
   return count_ - position_;
 }
 
+long long VFile::BytesLeft() const {
+  const long long buffered = count_ > position_ ? count_ - position_ : 0;
+  if (mode_ == kReadString) {
+    const long long size = bytes_ != nullptr ? static_cast<long long>(bytes_->size()) : 0;
+    return std::max(0LL, size - totalRead_) + buffered;
+  }
+  if (mode_ != kReadFile || handle_ == nullptr || handle_ == INVALID_HANDLE_VALUE) return -1;
+  // The file's own position, not the bytes this stream took: a handle that
+  // was read before the stream was made is counted right too.
+  LARGE_INTEGER size{}, zero{}, position{};
+  if (!GetFileSizeEx(handle_, &size) || !SetFilePointerEx(handle_, zero, &position, FILE_CURRENT)) return -1;
+  return std::max(0LL, size.QuadPart - position.QuadPart) + buffered;
+}
+
 int VFile::Peek(void* out, int n, int* got) {
   if (got) *got = 0;
   if (n <= 0) return isReadMode() ? kOk : kFailed;

@@ -118,6 +118,12 @@ class VFile {
   // Never beyond the buffered bytes, so the cursor stays inside the buffer.
   void Advance(int n) { position_ += std::max(0, std::min(n, count_ - position_)); }
 
+  // Bytes from the read position to the end of the source (a file or a byte
+  // string), without reading them: how a copy tells whether a data count is
+  // backed by the data. -1 in a write mode, or when the file's size or
+  // position cannot be read.
+  long long BytesLeft() const;
+
   // Replaces the target of Flush (tests stand in for a short-writing sink).
   void SetWriteTarget(WriteTarget target, void* context) {
     target_ = target;

@@ -167,6 +167,35 @@ TEST_F(RawOverlayTest, EveryPageGetsItsBackgroundAndForegroundDocuments) {
   EXPECT_TRUE(EventCodes().empty());
 }
 
+TEST_F(RawOverlayTest, TemplatesLandOnTheCountedPages) {
+  // What the page count passes over between two pages (a raster end and
+  // its form feed, a blank page's form feed) lies between page one's
+  // foreground and page two's background: page two's layers are on the
+  // sheet that prints PAGE-TWO.
+  UseTemplate();
+  struct Row {
+    const char* name;
+    std::string between;
+  } rows[] = {
+      {"a raster end", E + "*rB" + FF},
+      {"a blank page", FF},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    printer_.ClearOutput();
+    ASSERT_EQ(Print(E + "*p0x0Y" + "PAGE-ONE" + FF + row.between + "PAGE-TWO" + FF), 1);
+    const std::string out = printer_.Output();
+    // Each layer is a document of its own, from "%!PS-Adobe" to "%%EOF".
+    ASSERT_EQ(FindAll(out, "%!PS-Adobe").size(), 4u);
+    // Page one's foreground, the page loop's form feed, the bytes between
+    // the pages, page two's background.
+    EXPECT_EQ(FindAll(out, "%%EOF\n" + FF + row.between + "%!PS-Adobe").size(), 1u);
+    // Page two's background, its data, its foreground.
+    EXPECT_EQ(FindAll(out, "%%EOF\nPAGE-TWO%!PS-Adobe").size(), 1u);
+    EXPECT_EQ(out.substr(out.size() - 7), "%%EOF\n" + FF);
+  }
+}
+
 TEST_F(RawOverlayTest, MissingNodePrinterLosesOnlyTheOverlay) {
   UseTemplate();
   // On a cluster whose node printer does not exist here; the job itself

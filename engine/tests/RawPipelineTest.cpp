@@ -163,33 +163,44 @@ TEST_F(RawPipelineTest, WhatFollowsTheLastPageIsCopiedWithoutAPageOfItsOwn) {
   // After the last page's form feed, job control (a reset, PJL, the raster
   // and page-break sequences that leave no mark) reaches the printer as it
   // stands, whatever TotalPages says; printable data or another command
-  // still makes a page with the engine's form feed.
+  // still makes a page with the engine's form feed. Pages start where the
+  // count counts them, so what the count passes over between pages is
+  // copied as it stands too.
   const std::string body = E + "*p0x0Y" + "a" + FF + "b" + FF;
   const std::string trailer = E + "E" + UEL + "@PJL EOJ NAME=\"report\"\r\n" + UEL;
+  // The count passes over the raster end: page 2 is "bc", whose dropped
+  // command must not reach the printer.
+  const std::string afterRasterEnd = E + "*p0x0Y" + "a" + FF + E + "*rB" + FF + "b" + E + "&b1M" + "c" + FF;
+  const std::string afterRasterEndPrinted = E + "*p0x0Y" + "a" + FF + E + "*rB" + FF + "bc" + FF;
   struct Row {
     const char* name;
     std::string data;
     int totalPages;        // in the control file
     std::string printed;   // "=": the data as it stands
     int pages;             // pages made (their PageTemplates keys)
+    int counted;           // TotalPages and Job/Pages written (0: TotalPages was given)
   } rows[] = {
-      {"reset and PJL job end, TotalPages 2147483647", kPjl + E + "E" + body + trailer, 2147483647, "=", 2},
-      {"reset and PJL job end, TotalPages 5", kPjl + E + "E" + body + trailer, 5, "=", 2},
-      {"reset and PJL job end, TotalPages counted", kPjl + E + "E" + body + trailer, 0, "=", 2},
-      {"PJL without a reset", body + UEL + "@PJL EOJ\r\n" + UEL, 2147483647, "=", 2},
+      {"reset and PJL job end, TotalPages 2147483647", kPjl + E + "E" + body + trailer, 2147483647, "=", 2, 0},
+      {"reset and PJL job end, TotalPages 5", kPjl + E + "E" + body + trailer, 5, "=", 2, 0},
+      {"reset and PJL job end, a raster end between pages, TotalPages counted",
+       kPjl + E + "E" + afterRasterEnd + trailer, 0, kPjl + E + "E" + afterRasterEndPrinted + trailer, 2, 2},
+      {"a raster end between pages, TotalPages 2147483647", afterRasterEnd, 2147483647, afterRasterEndPrinted, 2, 0},
+      {"the page after a raster end without its form feed", E + "*p0x0Y" + "a" + FF + E + "*rB" + FF + "b", 0,
+       E + "*p0x0Y" + "a" + FF + E + "*rB" + FF + "b" + FF, 2, 2},
+      {"PJL without a reset", body + UEL + "@PJL EOJ\r\n" + UEL, 2147483647, "=", 2, 0},
       {"sequences that leave the break pending",
-       body + E + "*rB" + E + "*c0P" + E + "*b0M" + "\r\n" + E + "*c2F" + E + "E", 2147483647, "=", 2},
-      {"a blank page before the trailer", body + FF + trailer, 2147483647, "=", 2},
-      // The second form feed is copied with page 2 (the page copy ends a page
-      // only at a form feed after other data).
-      {"a blank page between pages", E + "*p0x0Y" + "a" + FF + FF + "b" + FF + trailer, 2147483647, "=", 2},
-      {"printable data after the last form feed", body + trailer + "c", 2147483647, body + trailer + "c" + FF, 3},
+       body + E + "*rB" + E + "*c0P" + E + "*b0M" + "\r\n" + E + "*c2F" + E + "E", 2147483647, "=", 2, 0},
+      {"a blank page before the trailer", body + FF + trailer, 2147483647, "=", 2, 0},
+      // The second form feed is copied between the pages.
+      {"a blank page between pages", E + "*p0x0Y" + "a" + FF + FF + "b" + FF + trailer, 2147483647, "=", 2, 0},
+      {"printable data after the last form feed", body + trailer + "c", 2147483647, body + trailer + "c" + FF, 3, 0},
       {"a command after the last form feed", body + E + "&l1O" + trailer, 2147483647,
-       body + E + "&l1O" + trailer + FF, 3},
+       body + E + "&l1O" + trailer + FF, 3, 0},
       {"the last page without its form feed", E + "*p0x0Y" + "a" + FF + "b", 2147483647,
-       E + "*p0x0Y" + "a" + FF + "b" + FF, 2},
-      {"an empty file, TotalPages counted", "", 0, "", 0},
-      {"an empty file, TotalPages 2147483647", "", 2147483647, "", 0},
+       E + "*p0x0Y" + "a" + FF + "b" + FF, 2, 0},
+      // The count is at least 1; the copy makes no page of nothing.
+      {"an empty file, TotalPages counted", "", 0, "", 0, 1},
+      {"an empty file, TotalPages 2147483647", "", 2147483647, "", 0, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -200,6 +211,10 @@ TEST_F(RawPipelineTest, WhatFollowsTheLastPageIsCopiedWithoutAPageOfItsOwn) {
     for (int page = 1; page <= row.pages + 1; ++page)
       EXPECT_EQ(GetIniString(L"PageTemplates", std::to_wstring(page), Ctl(job), L"?") != L"?", page <= row.pages)
           << "page " << page;
+    if (row.counted > 0) {
+      EXPECT_EQ(GetIniString(L"General", L"TotalPages", Ctl(job)), std::to_wstring(row.counted));
+      EXPECT_EQ(GetIniString(L"Job", L"Pages", Ctl(job)), std::to_wstring(row.counted));
+    }
   }
   EXPECT_TRUE(EventCodes().empty());
 }

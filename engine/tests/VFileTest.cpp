@@ -111,12 +111,15 @@ TEST_P(VFileEndOfData, LastByteComesWithTheEndStatus) {
   VFile stringStream(&data, VFile::kReadString);
   VFile& in = GetParam() == VFile::kReadFile ? fileStream : stringStream;
 
+  EXPECT_EQ(in.BytesLeft(), 100);
   for (int i = 1; i <= 99; ++i) {
     BYTE b = 0;
     int got = -1;
     ASSERT_EQ(in.Read(&b, 1, &got), VFile::kOk) << "read " << i;
     ASSERT_EQ(got, 1);
     ASSERT_EQ(b, static_cast<BYTE>(data[i - 1]));
+    // Most of the data is in the buffer after the first read.
+    ASSERT_EQ(in.BytesLeft(), 100 - i) << "read " << i;
   }
   BYTE b = 0;
   int got = -1;
@@ -130,6 +133,7 @@ TEST_P(VFileEndOfData, LastByteComesWithTheEndStatus) {
     EXPECT_EQ(got, 0);  // the zero came from no data
   }
   EXPECT_EQ(in.TotalRead(), 100);
+  EXPECT_EQ(in.BytesLeft(), 0);
 
   // A request across the end: the real bytes, then zeros.
   in.Rewind();
@@ -140,6 +144,29 @@ TEST_P(VFileEndOfData, LastByteComesWithTheEndStatus) {
   EXPECT_EQ(big[100], 0);
   EXPECT_EQ(in.Read(big, 100, &got), VFile::kEnd);  // reaches the end exactly
   EXPECT_EQ(got, 100);
+}
+
+TEST_P(VFileEndOfData, BytesLeftOverSeveralBuffers) {
+  // More than two buffers: what is left lies partly in the buffer and partly
+  // in the source.
+  const std::string data(40000, 'x');
+  dvtest::ScopedInstallFolder install;
+  const std::wstring path = install.Path() + L"data.bin";
+  ASSERT_TRUE(dvtest::WriteFileBytes(path, data));
+  dv::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(file);
+  std::string copy = data;
+  VFile fileStream(file.get(), VFile::kReadFile);
+  VFile stringStream(&copy, VFile::kReadString);
+  VFile& in = GetParam() == VFile::kReadFile ? fileStream : stringStream;
+  long long read = 0;
+  for (int n : {0, 5000, 12000, 1, 20000, 2999}) {
+    in.Read(nullptr, n);
+    read += n;
+    EXPECT_EQ(in.BytesLeft(), 40000 - read) << "after " << read;
+  }
+  in.Read(nullptr, 10);
+  EXPECT_EQ(in.BytesLeft(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, VFileEndOfData, ::testing::Values(VFile::kReadFile, VFile::kReadString));

@@ -336,23 +336,106 @@ void RunRawAnalysis(const uint8_t* data, size_t size) {
   }
 }
 
+// The page calls of a copy, checked for their order (each page starts, its
+// body ends and it ends, one page after the other); notes how much of the
+// data the pages took.
+class CheckedPageCalls final : public PclPageCalls {
+ public:
+  explicit CheckedPageCalls(VFile& in) : in_(in) {}
+  bool PageStarts(int page) override { return Step(page, 0); }
+  void PageBodyEnds(int page) override {
+    Step(page, 1);
+    leftAfterPages = in_.BytesLeft();
+  }
+  bool PageEnds(int page) override { return Step(page, 2); }
+  int pages = 0;
+  long long leftAfterPages = -1;  // bytes of the data after the last page's end; -1 before any
+
+ private:
+  bool Step(int page, int step) {
+    const int expected = step == 0 ? pages + 1 : pages;
+    if (page != expected || step != next_) ReportFinding("page calls out of order");
+    if (step == 0) pages = page;
+    next_ = (step + 1) % 3;
+    return true;
+  }
+  VFile& in_;
+  int next_ = 0;
+};
+
+bool IsDroppedCommand(const std::string& s, size_t i) {
+  return i + 5 <= s.size() && s[i] == '\x1b' && s[i + 1] == '&' && (s[i + 2] | 0x20) == 'b' && s[i + 3] == '1' &&
+         (s[i + 4] | 0x20) == 'm';
+}
+
 void RunRawPageCopy(const uint8_t* data, size_t size) {
   if (size == 0) return;
-  std::string job(reinterpret_cast<const char*>(data + 1), size - 1);
-  std::string output;
-  VFile in(&job, VFile::kReadString);
-  VFile out(&output, VFile::kAppendString);
-  PrnLang scanner;
-  WritePclDuplexHeader(scanner, in, out, data[0] % 5);
-  for (int page = 0; page < 10000 && HoldsPageContent(in); ++page) {
-    CopyPclPage(scanner, in, out);
-    out.PutByte(0x0C);
+  const std::string job(reinterpret_cast<const char*>(data + 1), size - 1);
+  const int duplex = data[0] % 5;
+
+  // The header as the header copy writes it, and the bytes it takes.
+  std::string header;
+  size_t headerLength = 0;
+  {
+    std::string copy = job;
+    VFile in(&copy, VFile::kReadString);
+    VFile out(&header, VFile::kAppendString);
+    PrnLang unused;
+    WritePclDuplexHeader(unused, in, out, duplex);
+    out.Flush();
+    headerLength = job.size() - static_cast<size_t>(in.BytesLeft());
   }
-  CopyRemainingData(in, out);
+
+  // The job copied with the page count as its TotalPages.
+  const int count = CountPcl5Pages(job.data(), job.size());
+  std::string input = job;
+  std::string output;
+  VFile in(&input, VFile::kReadString);
+  VFile out(&output, VFile::kAppendString);
+  CheckedPageCalls calls(in);
+  const int made = CopyPcl5Job(in, out, duplex, count, calls);
   out.Flush();
-  // Only bytes of the data reach the output, plus at most the duplex
-  // command and one form feed per page for each form feed consumed.
-  if (output.size() > job.size() + 5 + 1) ReportFinding("the copy wrote more bytes than the job holds");
+  if (made != calls.pages) ReportFinding("the copy's page number differs from its page calls");
+  if (made < 0 || made > count) ReportFinding("more pages than the count");
+  // A form feed in the header ejects sheets before the first page, which the
+  // count includes; otherwise every counted page is made.
+  if (made > 0 && job.find('\x0c') >= headerLength && made != count)
+    ReportFinding("the copy's pages differ from the page count");
+
+  // What reaches the printer: the header; up to the last page's end the
+  // data without the dropped command wherever it starts outside a data
+  // count's data, and at most the form feed of a last page that the data
+  // does not end; after it, the data as it stands.
+  const size_t pagesEnd = made > 0 ? job.size() - static_cast<size_t>(calls.leftAfterPages) : headerLength;
+  std::string expected = header;
+  PrnLang scanner;
+  int dropping = 0;
+  for (size_t i = 0; i < job.size(); ++i) {
+    if (i >= headerLength && i < pagesEnd && dropping == 0 && scanner.DataRemaining() == 0 && IsDroppedCommand(job, i))
+      dropping = 5;
+    scanner.Feed(static_cast<BYTE>(job[i]));
+    if (i < headerLength) continue;
+    if (dropping > 0)
+      --dropping;
+    else
+      expected.push_back(job[i]);
+  }
+  if (output != expected && !(made > 0 && output == expected + '\x0c'))
+    ReportFinding("the copy lost, added or moved bytes of the job");
+
+  // A larger TotalPages makes no page of nothing: what follows the counted
+  // pages is copied as it stands either way.
+  if (made == count) {
+    std::string again = job;
+    std::string unbounded;
+    VFile againIn(&again, VFile::kReadString);
+    VFile againOut(&unbounded, VFile::kAppendString);
+    CheckedPageCalls againCalls(againIn);
+    if (CopyPcl5Job(againIn, againOut, duplex, 2147483647, againCalls) != made)
+      ReportFinding("a larger TotalPages made more pages than the count");
+    againOut.Flush();
+    if (unbounded != output) ReportFinding("a larger TotalPages copied the data differently");
+  }
 }
 
 void RunRawMacroCopy(const uint8_t* data, size_t size) {

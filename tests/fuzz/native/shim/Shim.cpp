@@ -42,6 +42,7 @@ BOOL ReadFile(HANDLE, void*, DWORD, DWORD*, void*) { NotInFuzzing("ReadFile"); }
 BOOL WriteFile(HANDLE, const void*, DWORD, DWORD*, void*) { NotInFuzzing("WriteFile"); }
 BOOL WritePrinter(HANDLE, void*, DWORD, DWORD*) { NotInFuzzing("WritePrinter"); }
 BOOL SetFilePointerEx(HANDLE, LARGE_INTEGER, LARGE_INTEGER*, DWORD) { NotInFuzzing("SetFilePointerEx"); }
+BOOL GetFileSizeEx(HANDLE, LARGE_INTEGER*) { NotInFuzzing("GetFileSizeEx"); }
 BOOL CloseHandle(HANDLE) { NotInFuzzing("CloseHandle"); }
 BOOL DeleteFileW(LPCWSTR) { NotInFuzzing("DeleteFileW"); }
 LRESULT SendMessageW(HWND, UINT, WPARAM, LPARAM) { NotInFuzzing("SendMessageW"); }

@@ -45,6 +45,7 @@ typedef union {
 #define CREATE_NEW 1u
 #define FILE_ATTRIBUTE_NORMAL 0x80u
 #define FILE_BEGIN 0u
+#define FILE_CURRENT 1u
 #define CP_ACP 0u
 #define CP_THREAD_ACP 3u
 #define CP_UTF8 65001u
@@ -73,6 +74,7 @@ HANDLE CreateFileW(LPCWSTR, DWORD, DWORD, void*, DWORD, DWORD, HANDLE);
 BOOL ReadFile(HANDLE, void*, DWORD, DWORD*, void*);
 BOOL WriteFile(HANDLE, const void*, DWORD, DWORD*, void*);
 BOOL SetFilePointerEx(HANDLE, LARGE_INTEGER, LARGE_INTEGER*, DWORD);
+BOOL GetFileSizeEx(HANDLE, LARGE_INTEGER*);
 BOOL CloseHandle(HANDLE);
 BOOL DeleteFileW(LPCWSTR);
 LRESULT SendMessageW(HWND, UINT, WPARAM, LPARAM);
