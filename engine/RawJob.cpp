@@ -275,14 +275,14 @@ class PclJobCopy {
 
   // Copies a page: the bytes that started it, then up to the form feed that
   // ends it (consumed, not written) or to the end of the data.
-  void CopyPage() {
+  void CopyPclPage() {
     Release(true);
     Run(true);
   }
 
   // Copies what lies between the page just ended and the next, as it
   // stands. True when a page starts (its first bytes are kept for
-  // CopyPage); false when the data holds none (what was held is written).
+  // CopyPclPage); false when the data holds none (what was held is written).
   bool CopyToNextPage() {
     if (Run(false)) return true;
     Release(false);
@@ -576,7 +576,7 @@ int CopyPcl5Job(VFile& in, VFile& out, int duplex, int totalPages, PclPageCalls&
   while (more) {
     ++page;
     if (!calls.PageStarts(page)) return -1;
-    job.CopyPage();
+    job.CopyPclPage();
     calls.PageBodyEnds(page);
     out.PutByte(kFormFeed);
     if (!calls.PageEnds(page)) return -1;
