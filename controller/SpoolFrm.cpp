@@ -44,7 +44,7 @@ const Column kColumns[CSpoolFrm::kColumnCount] = {
 
 // The decimal digits at the start of a text as a number, 0 when there are
 // none; a number too large for an int stops at INT_MAX.
-int LeadingNumber(const std::wstring& text) {
+int LeadingNumber(std::wstring_view text) {
   long long value = 0;
   for (wchar_t c : text) {
     if (c < L'0' || c > L'9') break;
@@ -135,14 +135,8 @@ struct CSpoolFrm::JobRow {
   size_t textRank = 0;
 
   std::wstring_view Number() const { return std::wstring_view(fileName).substr(0, numberLength); }
-  // The text of column 1 to 8, NUL-terminated.
+  // The text of column 1 to 8, NUL-terminated (a value holds no NUL).
   const wchar_t* Text(int column) const { return cells.empty() ? L"" : cells.c_str() + starts[column - 1]; }
-  std::wstring_view TextView(int column) const {
-    if (cells.empty()) return std::wstring_view();
-    const uint32_t start = starts[column - 1];
-    const uint32_t end = column < kColumnCount - 1 ? starts[column] - 1 : static_cast<uint32_t>(cells.size() - 1);
-    return std::wstring_view(cells).substr(start, end - start);
-  }
 
   bool SameStamp(const WIN32_FIND_DATAW& data) const {
     return stamped && sizeHigh == data.nFileSizeHigh && sizeLow == data.nFileSizeLow &&
@@ -274,7 +268,7 @@ std::unique_ptr<CSpoolFrm::JobRow> CSpoolFrm::NewRow(const WIN32_FIND_DATAW& lis
   auto row = std::make_unique<JobRow>();
   row->fileName = listed.cFileName;
   row->numberLength = std::min(row->fileName.rfind(L'.'), row->fileName.size());
-  row->data = LeadingNumber(std::wstring(row->Number()));
+  row->data = LeadingNumber(row->Number());
   ReadRow(*row, listed);
   row->listing = listing;
   return row;
@@ -456,8 +450,7 @@ bool CSpoolFrm::ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed) {
   const ULONGLONG size = static_cast<ULONGLONG>(listed.nFileSizeHigh) << 32 | listed.nFileSizeLow;
   // The reader and the path are the view's own, kept from file to file.
   readPath.assign(spoolFolder).append(row.fileName);
-  CProfileFile& file = reader;
-  row.stamped = file.Read(readPath, size);
+  row.stamped = reader.Read(readPath, size);
   row.sizeHigh = listed.nFileSizeHigh;
   row.sizeLow = listed.nFileSizeLow;
   row.created = listed.ftCreationTime;
@@ -475,8 +468,8 @@ bool CSpoolFrm::ReadRow(JobRow& row, const WIN32_FIND_DATAW& listed) {
   std::array<std::wstring_view, kColumnCount - 1> texts;
   bool differs = false;
   for (int column = 1; column < kColumnCount; ++column) {
-    texts[column - 1] = file.Value(L"General", kColumns[column].key);
-    differs = differs || texts[column - 1] != row.TextView(column);
+    texts[column - 1] = reader.Value(L"General", kColumns[column].key);
+    differs = differs || texts[column - 1] != row.Text(column);
   }
   if (!differs) return false;
   // The new block is put together in a buffer kept for it and copied into

@@ -166,11 +166,11 @@ class CSpoolFrm final : public ui::FormView {
   // after the listing began; the old one is replaced only after the new one
   // watches. listNext: the next refresh must list (a row was refused).
   std::unique_ptr<SpoolWatch> watch;
+  bool listNext = false;
   // Kept from one control file's read to the next, so that reading the
   // files of a large spool folder allocates nothing per file but the rows.
   CProfileFile reader;
   std::wstring readPath, cellBuffer, numberBuffer;
-  bool listNext = false;
   int expectedJob = 0;
   unsigned folderListings = 0, watchedRefreshes = 0, rowReads = 0;
 };

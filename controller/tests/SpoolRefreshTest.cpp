@@ -328,12 +328,16 @@ TEST_F(SpoolRefreshTest, ChangeReportOfARewriteWithTheSameStampIsShown) {
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
     ASSERT_NO_FATAL_FAILURE(RewriteKeepingStamp(JobPath(7, L"Ctl"), L"Status", step.status));
-    if (step.doubt) ASSERT_TRUE(dvtest::WriteFileBytes(folder.SpoolFolder() + dv::FromUtf8(step.doubt), "x"));
+    if (step.doubt) {
+      ASSERT_TRUE(dvtest::WriteFileBytes(folder.SpoolFolder() + dv::FromUtf8(step.doubt), "x"));
+    }
     for (int i = 0; i < step.refreshNows; ++i) Command(ID_VIEW_REFRESH_NOW);
     const unsigned watched = view.WatchedRefreshes();
     if (step.newJob) NewJobArrives(++arriving);
     EXPECT_EQ(step.status, list.ItemText(0, 2));
-    if (step.newJob) EXPECT_EQ(view.WatchedRefreshes() != watched, step.byReports);
+    if (step.newJob) {
+      EXPECT_EQ(view.WatchedRefreshes() != watched, step.byReports);
+    }
   }
 }
 
